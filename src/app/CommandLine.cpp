@@ -1,0 +1,23 @@
+#include "app/CommandLine.h"
+
+QStringList QuotedPaths(const QString &commandLine)
+{
+    QStringList paths;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype open = commandLine.indexOf(QLatin1Char('"'), start);
+        if (open < 0)
+            break;
+        const qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
+        if (close < 0)
+            break;
+        paths.append(commandLine.mid(open + 1, close - open - 1));
+        start = close + 1;
+    }
+    return paths;
+}
+
+QString CommandLineText(const QStringList &arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' '));
+}

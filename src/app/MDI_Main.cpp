@@ -1,0 +1,227 @@
+#include "app/MDI_Main.h"
+
+#include "app/Artwork.h"
+#include "app/CommandTable.h"
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "app/StatusPanels.h"
+#include "documents/Form_Editer.h"
+#include "platform/Twips.h"
+#include "platform/WebBrowser.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+MDI_Main::MDI_Main(const QString &programFolder, Prompts *prompts, QWidget *parent)
+    : QMainWindow(parent), CommonDialog1(prompts), m_programFolder(programFolder),
+      m_prompts(prompts)
+{
+    setObjectName("MDI_Main");
+    setWindowTitle(QStringLiteral("Zemlo"));
+    setWindowIcon(Artwork::appIcon());
+    setAcceptDrops(true);
+    buildMenus();
+    buildToolbar1();
+    buildPanes();
+    StatusBar1 = new StatusPanels(this);
+    setStatusBar(StatusBar1);
+    StatusBar1->installEventFilter(this);
+    setCursor(Artwork::customPointer());
+    wireBuiltInCommands();
+}
+
+MDI_Main::~MDI_Main()
+{
+    // Document windows go first, while the commands they switch off still exist.
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        delete sub;
+}
+
+void MDI_Main::buildMenus()
+{
+    for (const auto &m : CommandTable::menus()) {
+        auto *menu = menuBar()->addMenu(m.caption);
+        menu->setObjectName(m.name);
+        menu->menuAction()->setObjectName(m.name);
+        m_menus.insert(m.name, menu);
+    }
+    for (const auto &item : CommandTable::items()) {
+        QMenu *menu = m_menus.value(item.menu);
+        QAction *action = item.isSeparator() ? menu->addSeparator() : menu->addAction(item.caption);
+        action->setObjectName(item.name);
+        m_actions.insert(item.name, action);
+        if (item.isSeparator())
+            continue;
+        action->setShortcut(item.key);
+        // Shortcuts stay live while their menu is hidden in the menu bar.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, name = item.name] {
+            if (auto handler = m_handlers.value(name))
+                handler();
+        });
+    }
+    for (const char *name : {"m_vtcl", "m_vrpr", "m_vb08", "m_vb10"})
+        m_actions.value(name)->setCheckable(true);
+}
+
+void MDI_Main::buildToolbar1()
+{
+    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName("Toolbar1");
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    Toolbar1->setIconSize(QSize(24, 24));
+    Toolbar1->setFixedHeight(Twips::toPixels(600, this));
+    Toolbar1->installEventFilter(this);
+    for (const QString &key : CommandTable::toolbar1Keys()) {
+        if (key.isEmpty()) {
+            Toolbar1->addSeparator();
+            continue;
+        }
+        const auto *item = CommandTable::find(CommandTable::itemForButton(key));
+        QAction *button = Toolbar1->addAction(Artwork::buttonIcon(key), item->toolTip);
+        button->setObjectName(key);
+        // t_exit has no tool tip of its own.
+        button->setToolTip(item->toolTip.isEmpty() ? QString() : item->toolTip);
+        if (item->toolTip.isEmpty())
+            button->setText(QString());
+        m_actions.insert(key, button);
+        connect(button, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+    // Double clicks on the bar reach it through its buttons' free space.
+    for (auto *child : Toolbar1->findChildren<QToolButton *>())
+        child->installEventFilter(this);
+}
+
+void MDI_Main::buildPanes()
+{
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Picture1 = new QWidget(central);
+    Picture1->setObjectName("Picture1");
+    Picture1->setFixedHeight(Twips::toPixels(315, this));
+    Combo1 = new QComboBox(Picture1);
+    Combo1->setObjectName("Combo1");
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCursor(Artwork::customPointer());
+    Combo1->lineEdit()->installEventFilter(this);
+    Picture1->installEventFilter(this);
+    column->addWidget(Picture1);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    Picture2 = new QWidget(central);
+    Picture2->setObjectName("Picture2");
+    Picture2->setFixedWidth(Twips::toPixels(3120, this));
+    Picture2->installEventFilter(this);
+    Toolbar2 = new QToolBar(QStringLiteral("Toolbar2"), Picture2);
+    Toolbar2->setObjectName("Toolbar2");
+    Toolbar2->setIconSize(QSize(16, 16));
+    Toolbar2->setContextMenuPolicy(Qt::PreventContextMenu);
+    Toolbar2->setFixedHeight(Twips::toPixels(360, this));
+    Toolbar2->installEventFilter(this);
+    static const char *const keys2[8] = {"back", "forward", nullptr, "stop", "reload", nullptr,
+                                          "t_pre", "t_col"};
+    for (int pos = 1; pos <= 8; ++pos) {
+        const QString tip = CommandTable::toolbar2Tips().at(pos - 1);
+        if (tip.isEmpty()) {
+            Toolbar2->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(keys2[pos - 1]);
+        QAction *button = Toolbar2->addAction(Artwork::buttonIcon(key), tip);
+        button->setToolTip(tip);
+        // Only the last two buttons carry keys; the others are known by position.
+        const QString name = pos >= 7 ? key : QStringLiteral("Toolbar2_%1").arg(pos);
+        button->setObjectName(name);
+        m_actions.insert(name, button);
+        connect(button, &QAction::triggered, this, [this, pos] { Toolbar2_ButtonClick(pos); });
+    }
+    WebBrowser1 = new WebBrowser(Picture2);
+    WebBrowser1->setObjectName("WebBrowser1");
+    row->addWidget(Picture2);
+
+    mdiArea = new QMdiArea(central);
+    mdiArea->setObjectName("mdiArea");
+    mdiArea->setBackground(palette().brush(QPalette::Dark));
+    mdiArea->viewport()->installEventFilter(this);
+    // A document window's activation: only a change of the active window counts, not the
+    // main window regaining the focus.
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        if (!sub || sub == m_lastActive)
+            return;
+        m_lastActive = sub;
+        if (auto *doc = qobject_cast<Form_Editer *>(sub->widget()))
+            doc->Activate();
+    });
+    row->addWidget(mdiArea, 1);
+    column->addLayout(row, 1);
+    setCentralWidget(central);
+}
+
+QAction *MDI_Main::action(const QString &name) const { return m_actions.value(name); }
+
+QMenu *MDI_Main::menu(const QString &name) const { return m_menus.value(name); }
+
+void MDI_Main::setHandler(const QString &item, std::function<void()> handler)
+{
+    m_handlers.insert(item, std::move(handler));
+}
+
+void MDI_Main::runCommand(const QString &item)
+{
+    if (QAction *a = action(item))
+        a->trigger();
+}
+
+void MDI_Main::Toolbar1_ButtonClick(const QString &key)
+{
+    runCommand(CommandTable::itemForButton(key));
+}
+
+void MDI_Main::Toolbar2_ButtonClick(int position)
+{
+    // Positions 3 and 6 are separators and run nothing.
+    const QString item = CommandTable::itemForPosition(position);
+    if (!item.isEmpty())
+        runCommand(item);
+}
+
+Form_Editer *MDI_Main::activeDocument() const
+{
+    QMdiSubWindow *sub = mdiArea->activeSubWindow();
+    // While the main window itself lacks focus the area has no active window; the current
+    // one is the one that was active last.
+    if (!sub)
+        sub = mdiArea->currentSubWindow();
+    return sub ? qobject_cast<Form_Editer *>(sub->widget()) : nullptr;
+}
+
+QList<Form_Editer *> MDI_Main::documents() const
+{
+    QList<Form_Editer *> list;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        if (auto *doc = qobject_cast<Form_Editer *>(sub->widget()))
+            list.append(doc);
+    return list;
+}

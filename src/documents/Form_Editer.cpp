@@ -1,0 +1,146 @@
+#include "documents/Form_Editer.h"
+
+#include "app/MDI_Main.h"
+#include "app/MDI_Module.h"
+#include "platform/Prompts.h"
+#include "platform/RichTextBox.h"
+#include "platform/StepRunner.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+
+const QString Form_Editer::NewFileName = QStringLiteral("新しいファイル");
+
+Form_Editer::Form_Editer(MDI_Main *main, QWidget *parent)
+    : QWidget(parent), RichTextBox1(nullptr), Label1(nullptr), m_main(main)
+{
+    setObjectName("Form_Editer");
+    setAttribute(Qt::WA_DeleteOnClose);
+    Label1 = new QLabel(QStringLiteral("TAG解析中・・・"), this);
+    Label1->setObjectName("Label1");
+    QFont labelFont;
+    labelFont.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
+    labelFont.setPointSizeF(15.75);
+    labelFont.setWeight(QFont::Bold);
+    Label1->setFont(labelFont);
+    Label1->resize(Twips::toPixels(2160, this), Twips::toPixels(315, this));
+    Label1->setMinimumWidth(Label1->sizeHint().width());
+    Label1->resize(qMax(Label1->width(), Label1->sizeHint().width()), Label1->height());
+    RichTextBox1 = new RichTextBox(this);
+    RichTextBox1->raise();
+    connect(RichTextBox1, &RichTextBox::Change, this, &Form_Editer::RichTextBox1_Change);
+    RichTextBox1->onKeyPress = [this](QChar ch) { return RichTextBox1_KeyPress(ch); };
+    EditerFr = 0; // the window's load
+}
+
+Form_Editer::~Form_Editer()
+{
+    // The unload: the main window leaves the document state (another window's activation
+    // brings it back).
+    if (!m_unloaded && m_main)
+        m_main->DisableDocumentCommands();
+}
+
+void Form_Editer::setHtmlName(const QString &name)
+{
+    m_htmlName = name;
+    setWindowTitle(name);
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->setWindowTitle(name);
+}
+
+void Form_Editer::RichTextBox1_Change()
+{
+    if (EditerFr < 3)
+        ++EditerFr;
+    if (!MDI_Module::TrackEdits)
+        return;
+    StepRunner steps;
+    steps.run([this] { UndoBuff = BuffBuff; });
+    steps.run([this] { BuffBuff = RichTextBox1->TextRTF(); });
+    steps.run([this] {
+        if (m_main && m_main->isChecked("m_vrpr"))
+            m_main->RefreshPreview();
+    });
+}
+
+bool Form_Editer::RichTextBox1_KeyPress(QChar ch)
+{
+    if (ch != QLatin1Char('<'))
+        return false;
+    StepRunner steps;
+    int p = 0;
+    steps.run([&] { p = RichTextBox1->SelStart(); });
+    steps.run([&] { RichTextBox1->setSelText(QStringLiteral("<>")); });
+    steps.run([&] { RichTextBox1->setSelStart(p + 1); });
+    return true;
+}
+
+void Form_Editer::Activate()
+{
+    if (m_main)
+        m_main->EnableDocumentCommands();
+}
+
+void Form_Editer::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    RichTextBox1->setGeometry(0, 0, width(), height());
+    Label1->move(width() / 2 - Label1->width() / 2, height() / 2 - Label1->height());
+}
+
+bool Form_Editer::QueryUnload()
+{
+    if (EditerFr <= 2)
+        return true;
+    Prompts *prompts = m_main ? m_main->prompts() : nullptr;
+    if (!prompts)
+        return false;
+    const Prompt::Answer answer = prompts->message(
+        m_htmlName + QStringLiteral("\r\n\r\nデータが編集されています。編集内容を保存しますか？"),
+        Prompt::Buttons::YesNoCancel, Prompt::Icon::Information, QStringLiteral("閉じる"));
+    switch (answer) {
+    case Prompt::Answer::No:
+        return true;
+    case Prompt::Answer::Yes:
+        if (m_htmlName == NewFileName) {
+            prompts->message(QStringLiteral("ファイル名を付けて保存してください。"),
+                             Prompt::Buttons::Ok, Prompt::Icon::Information, NewFileName);
+            return false;
+        }
+        return saveOnClose();
+    default:
+        return false;
+    }
+}
+
+void Form_Editer::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeAgreed && !QueryUnload()) {
+        m_closeAgreed = false;
+        event->ignore();
+        return;
+    }
+    m_closeAgreed = false;
+    event->accept();
+    m_unloaded = true;
+    if (m_main)
+        m_main->DisableDocumentCommands();
+}
+
+bool Form_Editer::saveOnClose()
+{
+    try {
+        RichTextBox1->SaveFile(m_htmlName, 1);
+        return true;
+    } catch (const ZError &e) {
+        // The page stays open with its text: closing now would lose the edits.
+        m_main->prompts()->message(QStringLiteral("Error %1\r\n\r\n%2").arg(e.number()).arg(e.description()),
+                                   Prompt::Buttons::Ok, Prompt::Icon::Information,
+                                   QStringLiteral("Error"));
+        return false;
+    }
+}

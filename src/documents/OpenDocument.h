@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class Form_Editer;
+class MDI_Main;
+
+// Creates a document window for path, loads it, shows it and colours it. The only way a
+// document window is made; it never reports a failure.
+Form_Editer *OpenDocument(MDI_Main &main, const QString &path);

@@ -1,0 +1,36 @@
+#include "app/MDI_Main.h"
+#include "app/Main.h"
+#include "app/CommandLine.h"
+#include "platform/Prompts.h"
+#include "platform/WebBrowser.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    // The browser engine refuses to start its sandbox as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    WebBrowser::registerSchemes();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zemlo"));
+    QApplication::setDesktopFileName(QStringLiteral("zemlo"));
+
+    // The interface is Japanese throughout, Qt's own dialogs and buttons included.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QtPrompts prompts;
+    RunningProgram program = Main(QApplication::applicationDirPath(), &prompts,
+                                  CommandLineText(QApplication::arguments()));
+    if (!program.window)
+        return 0;
+    prompts.setParent(program.window);
+    return app.exec();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QWebEngineUrlSchemeHandler>
+
+// Serves local files to the preview browser. Pages that do not declare their charset are
+// sent as Shift_JIS, which is what i-mode pages are written in.
+class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+public:
+    static const QByteArray scheme;
+
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob *job) override;
+
+    // The content type to send for a file with these leading bytes.
+    static QByteArray contentTypeFor(const QString &path, const QByteArray &head);
+};

@@ -1,0 +1,206 @@
+#include "MainWindowFixture.h"
+#include "ZemloTestMain.h"
+
+#include "app/Main.h"
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "app/StatusPanels.h"
+#include "platform/Twips.h"
+#include "platform/WebBrowser.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void startsInTheNoDocumentState()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        QCOMPARE(w->windowTitle(), QString("Zemlo"));
+        QVERIFY(w->isVisible());
+        QStringList shown;
+        for (QAction *a : w->menuBar()->actions())
+            if (a->isVisible())
+                shown << a->objectName();
+        QCOMPARE(shown, (QStringList{"m_menu", "m_view", "m_navi"}));
+        QCOMPARE(w->StatusBar1->panelText(2), QString("0 KB"));
+        // Only New, Open template, Open, Window size and Exit are usable in the File menu.
+        QStringList usable;
+        for (QAction *a : w->menu("m_menu")->actions())
+            if (!a->isSeparator() && a->isEnabled())
+                usable << a->objectName();
+        QCOMPARE(usable, (QStringList{"m_mnew", "m_mtemp", "m_mopen", "m_mwin", "m_mexit"}));
+        for (const char *off : {"t_load", "t_save", "t_name", "t_winV", "t_winH", "t_winC",
+                                "t_tag", "t_ime", "t_pall", "t_col", "t_pre", "m_eime", "m_vtag",
+                                "m_vpre"})
+            QVERIFY2(!w->action(off)->isEnabled(), off);
+        for (const char *on : {"t_exit", "t_new", "t_temp", "t_open", "Toolbar2_1", "Toolbar2_2",
+                               "Toolbar2_4", "Toolbar2_5"})
+            QVERIFY2(w->action(on)->isEnabled(), on);
+        // The empty preview file exists.
+        QCOMPARE(readAll(ProgramFiles::preview(f.dir.path())), QByteArray());
+    }
+
+    void barsCarryEveryButtonWithAnImage()
+    {
+        MainWindowFixture f;
+        int buttons = 0;
+        for (QAction *a : f.window->Toolbar1->actions()) {
+            ++buttons;
+            if (a->isSeparator())
+                continue;
+            QVERIFY2(!a->icon().pixmap(16, 16).toImage().isNull(), qPrintable(a->objectName()));
+        }
+        QCOMPARE(buttons, 16);
+        QCOMPARE(f.window->Toolbar2->actions().size(), 8);
+        QCOMPARE(f.window->action("t_winV")->toolTip(), QString("上下に並べて表示"));
+        QCOMPARE(f.window->action("t_winH")->toolTip(), QString("左右に並べて表示"));
+        QCOMPARE(f.window->action("t_exit")->toolTip(), QString());
+    }
+
+    void defaultSettingsAppliedAndWrittenAtClose()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        QVERIFY(w->isChecked("m_vtcl"));
+        QVERIFY(w->isChecked("m_vrpr"));
+        QVERIFY(!w->isChecked("m_vb08"));
+        QVERIFY(w->isChecked("m_vb10"));
+        QCOMPARE(w->Picture2->width(), 204);
+        QCOMPARE(w->WebBrowser1->width(), 202);
+        QVERIFY(f.close());
+        QCOMPARE(readAll(ProgramFiles::settings(f.dir.path())),
+                 QByteArray("#TRUE#,#TRUE#,#FALSE#,#TRUE#\r\n"));
+    }
+
+    void storedSettingsComeBackUnchanged_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<int>("paneWidth");
+        QTest::newRow("all changed") << QByteArray("#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n")
+                                     << QByteArray("#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n") << 176;
+        QTest::newRow("fourth value ignored") << QByteArray("#TRUE#,#TRUE#,#FALSE#,#FALSE#\r\n")
+                                              << QByteArray("#TRUE#,#TRUE#,#FALSE#,#TRUE#\r\n")
+                                              << 204;
+        QTest::newRow("two fields") << QByteArray("#FALSE#,#TRUE#\r\n")
+                                    << QByteArray("#FALSE#,#TRUE#,#FALSE#,#TRUE#\r\n") << 204;
+    }
+    void storedSettingsComeBackUnchanged()
+    {
+        QFETCH(QByteArray, stored);
+        MainWindowFixture f(stored);
+        QTEST(f.window->Picture2->width(), "paneWidth");
+        QVERIFY(f.close());
+        QTEST(readAll(ProgramFiles::settings(f.dir.path())), "written");
+    }
+
+    void widthPresetsSetRatherThanFlip()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        for (int i = 0; i < 2; ++i) {
+            w->runCommand("m_vb08");
+            QVERIFY(w->isChecked("m_vb08"));
+            QVERIFY(!w->isChecked("m_vb10"));
+            QCOMPARE(Twips::fromPixels(w->Picture2->width(), 96.0), 2640);
+            QCOMPARE(Twips::fromPixels(w->WebBrowser1->width(), 96.0), 2610);
+            QCOMPARE(w->Toolbar2->width(), w->WebBrowser1->width());
+        }
+        w->runCommand("m_vb10");
+        QVERIFY(!w->isChecked("m_vb08"));
+        QCOMPARE(w->Picture2->width(), 204);
+        // Changed settings are written at the end of the run.
+        w->runCommand("m_vrpr");
+        w->runCommand("m_vb08");
+        QVERIFY(f.close());
+        QCOMPARE(readAll(ProgramFiles::settings(f.dir.path())),
+                 QByteArray("#TRUE#,#FALSE#,#TRUE#,#FALSE#\r\n"));
+    }
+
+    void tinyWindowKeepsRunning()
+    {
+        MainWindowFixture f;
+        const QRect before = f.window->WebBrowser1->geometry();
+        f.window->Picture2->resize(f.window->Picture2->width(), 3);
+        f.window->Picture2_Resize();
+        QCOMPARE(f.window->WebBrowser1->geometry(), before);
+    }
+
+    void cautionMessage()
+    {
+        MainWindowFixture f;
+        f.window->runCommand("m_vtyui");
+        QCOMPARE(f.prompts.messages().size(), 1);
+        const MessageRequest m = f.prompts.messages().first();
+        QCOMPARE(m.title, QString("プレビューについて"));
+        QCOMPARE(m.icon, Prompt::Icon::Information);
+        QCOMPARE(m.buttons, Prompt::Buttons::Ok);
+        const QStringList lines = m.text.split("\r\n");
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.at(1), QString());
+        QCOMPARE(lines.at(3), QString("　　’固定フォントを選択、表示文字サイズを中’"));
+    }
+
+    void secondCopyIsRefused()
+    {
+        QTemporaryDir dir;
+        ScriptedPrompts first, second;
+        RunningProgram one = Main(dir.path(), &first, {});
+        QVERIFY(one.window);
+        RunningProgram two = Main(dir.path(), &second, {});
+        QVERIFY(!two.window);
+        QCOMPARE(second.messages().size(), 1);
+        QCOMPARE(second.messages().first().text, QString("このアプリケーションは既に起動されています。"));
+        QCOMPARE(second.messages().first().title, QString("確認"));
+        QCOMPARE(second.messages().first().buttons, Prompt::Buttons::Ok);
+        // The first copy goes on untouched.
+        QVERIFY(one.window->isVisible());
+        QCOMPARE(first.messages().size(), 0);
+        one.window->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete one.window;
+    }
+
+    void missingPictographListKeepsPictographCommandsOff()
+    {
+        MainWindowFixture f({}, false);
+        QVERIFY(!MDI_Module::PictographListFound);
+        f.window->EnableDocumentCommands();
+        QVERIFY(!f.window->action("m_eime")->isEnabled());
+        QVERIFY(!f.window->action("t_ime")->isEnabled());
+        QVERIFY(f.window->action("t_save")->isEnabled());
+        QVERIFY(f.window->menu("m_edit")->menuAction()->isVisible());
+    }
+
+    void addressBoxLearnsAddressesOnce()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        w->onDocumentComplete(ProgramFiles::preview(f.dir.path()));
+        QCOMPARE(w->Combo1->count(), 0);
+        w->onDocumentComplete("https://example.com/a");
+        w->onDocumentComplete("https://example.com/b");
+        w->onDocumentComplete("https://example.com/a");
+        QCOMPARE(w->Combo1->count(), 2);
+        QCOMPARE(w->Combo1->itemText(0), QString("https://example.com/b"));
+        QCOMPARE(w->Combo1->currentText(), QString("https://example.com/b"));
+    }
+};
+
+ZEMLO_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,39 @@
+#include "MainWindowFixture.h"
+
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "documents/DocumentCommands.h"
+
+#include <QDir>
+#include <QFile>
+
+MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictographList,
+                                     const QString &commandLine)
+{
+    if (!settings.isNull()) {
+        QFile f(ProgramFiles::settings(dir.path()));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(settings);
+    }
+    if (pictographList) {
+        QDir(dir.path()).mkdir("ImageList");
+        QFile f(ProgramFiles::pictographList(dir.path()));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("");
+    }
+    MDI_Module::TrackEdits = true;
+    CheckPictographList(dir.path());
+    window = new MDI_Main(dir.path(), &prompts);
+    InstallDocumentCommands(*window);
+    window->Load(commandLine);
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    if (window) {
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete window;
+    }
+}
+
+bool MainWindowFixture::close() { return window->close(); }

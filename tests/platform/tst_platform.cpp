@@ -1,0 +1,132 @@
+#include "platform/CommonDialog.h"
+#include "platform/ScriptedPrompts.h"
+#include "platform/StepRunner.h"
+#include "platform/Twips.h"
+#include "platform/ZError.h"
+
+#include <QtTest>
+#include <cerrno>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void errnoNumbers_data()
+    {
+        QTest::addColumn<int>("err");
+        QTest::addColumn<int>("number");
+        QTest::newRow("ENOENT") << ENOENT << 53;
+        QTest::newRow("EEXIST") << EEXIST << 58;
+        QTest::newRow("ENOSPC") << ENOSPC << 61;
+        QTest::newRow("EFBIG") << EFBIG << 61;
+        QTest::newRow("EACCES") << EACCES << 70;
+        QTest::newRow("EROFS") << EROFS << 70;
+        QTest::newRow("ENOTDIR") << ENOTDIR << 76;
+        QTest::newRow("EISDIR") << EISDIR << 75;
+    }
+    void errnoNumbers()
+    {
+        QFETCH(int, err);
+        QTEST(ZError::numberForErrno(err), "number");
+        QTEST(ZError::fromErrorCode(std::error_code(err, std::generic_category())).number(),
+              "number");
+        QVERIFY(!ZError::fromErrno(err).description().isEmpty());
+    }
+
+    void stepRunnerKeepsTheLastFailureAndGoesOn()
+    {
+        StepRunner steps;
+        int ran = 0;
+        QVERIFY(steps.run([&] { ++ran; }));
+        QVERIFY(!steps.failed());
+        QVERIFY(!steps.run([&] { throw ZError(53); }));
+        QVERIFY(steps.run([&] { ++ran; }));
+        QVERIFY(!steps.run([&] { throw ZError(70); }));
+        QVERIFY(!steps.run([&] { throw std::runtime_error("x"); }));
+        QCOMPARE(ran, 2);
+        QVERIFY(steps.failed());
+        QCOMPARE(steps.lastError()->number, int(ZErr::InvalidCall));
+        steps.clear();
+        QVERIFY(!steps.failed());
+    }
+
+    void twips()
+    {
+        QCOMPARE(Twips::toPixels(3060, 96.0), 204);
+        QCOMPARE(Twips::toPixels(2640, 96.0), 176);
+        QCOMPARE(Twips::toPixels(30, 96.0), 2);
+        QCOMPARE(Twips::toPixels(1440, 144.0), 144);
+        QCOMPARE(Twips::fromPixels(204, 96.0), 3060);
+    }
+
+    void filterForm_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("qt");
+        QTest::newRow("open") << "HTML,HTM|*.html;*.htm|JSP,ASP|*.jsp;*.asp|LBI|*.lbi|*.*|*.*"
+                              << QStringList{"HTML,HTM (*.html *.htm)", "JSP,ASP (*.jsp *.asp)",
+                                             "LBI (*.lbi)", "*.* (*)"};
+        QTest::newRow("template") << "TMP|*.tmp|*.*|*.*"
+                                  << QStringList{"TMP (*.tmp)", "*.* (*)"};
+        QTest::newRow("odd count drops the lone description") << "TAG|*.tag|X"
+                                                              << QStringList{"TAG (*.tag)"};
+        QTest::newRow("empty") << "" << QStringList();
+    }
+    void filterForm()
+    {
+        QFETCH(QString, filter);
+        QTEST(CommonDialog::qtFilters(filter), "qt");
+    }
+
+    void dialogSettingsCarryOverAndCancelFails()
+    {
+        ScriptedPrompts prompts;
+        CommonDialog dialog(&prompts);
+        dialog.Filter = "TMP|*.tmp|*.*|*.*";
+        dialog.Flags = CommonDialog::OverwritePrompt;
+        dialog.InitDir = "/templates";
+        dialog.DefaultExt = "html";
+        prompts.answerFile(QString("/templates/a.tmp"));
+        dialog.ShowSave();
+        QCOMPARE(dialog.FileName, QString("/templates/a.tmp"));
+        // The next use finds the last file name and folder as they were left.
+        dialog.Filter = "HTML,HTM|*.html;*.htm";
+        prompts.answerFile(std::nullopt);
+        bool cancelled = false;
+        try {
+            dialog.ShowOpen();
+        } catch (const ZError &e) {
+            cancelled = e.number() == ZErr::DialogCancelled;
+        }
+        QVERIFY(cancelled);
+        QCOMPARE(dialog.FileName, QString("/templates/a.tmp"));
+        QCOMPARE(prompts.shown().size(), 2);
+        const FileDialogRequest &save = prompts.shown().at(0).file;
+        QCOMPARE(save.kind, FileDialogKind::Save);
+        QVERIFY(save.overwritePrompt);
+        QCOMPARE(save.defaultSuffix, QString("html"));
+        const FileDialogRequest &open = prompts.shown().at(1).file;
+        QCOMPARE(open.kind, FileDialogKind::Open);
+        QCOMPARE(open.fileName, QString("/templates/a.tmp"));
+        QCOMPARE(open.initialFolder, QString("/templates"));
+        QCOMPARE(open.nameFilters, QStringList{"HTML,HTM (*.html *.htm)"});
+    }
+
+    void scriptedPromptsRecordAndAnswer()
+    {
+        ScriptedPrompts prompts;
+        // Unanswered: the first button.
+        QCOMPARE(prompts.message("q", Prompt::Buttons::YesNoCancel, Prompt::Icon::Information, "t"),
+                 Prompt::Answer::Yes);
+        prompts.answer(Prompt::Answer::Cancel);
+        QCOMPARE(prompts.message("r", Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation, "u"),
+                 Prompt::Answer::Cancel);
+        QCOMPARE(prompts.input({"p", "t", "d"}), QString());
+        QCOMPARE(prompts.messages().size(), 2);
+        QCOMPARE(prompts.messages().at(1).text, QString("r"));
+        QCOMPARE(prompts.messages().at(1).icon, Prompt::Icon::Exclamation);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
