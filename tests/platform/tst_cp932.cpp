@@ -1,0 +1,340 @@
+#include "platform/Cp932.h"
+
+#include <QFile>
+#include <QHash>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text); // spaces are skipped
+}
+
+QByteArray bytesOf(quint16 code)
+{
+    QByteArray bytes;
+    if (code > 0xFF)
+        bytes.append(char(code >> 8));
+    bytes.append(char(code & 0xFF));
+    return bytes;
+}
+
+// Among the sequences of one character, the one Windows writes: JIS X 0208, then NEC row 13,
+// then the IBM extension, then the NEC-selected IBM extension.
+int rank(quint16 code)
+{
+    const int lead = code >> 8;
+    if (lead == 0 || (lead >= 0x81 && lead <= 0x84) || (lead >= 0x88 && lead <= 0x9F) ||
+        (lead >= 0xE0 && lead <= 0xEA))
+        return 0;
+    if (lead == 0x87)
+        return 1;
+    if (lead >= 0xFA && lead <= 0xFC)
+        return 2;
+    if (lead == 0xED || lead == 0xEE)
+        return 3;
+    return 4;
+}
+
+QString escape(uchar byte)
+{
+    return QString(QChar(0xF780 + byte));
+}
+
+char16_t userDefined(int lead, int trail)
+{
+    return char16_t(0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0));
+}
+
+QString hexOf(QStringView text)
+{
+    QStringList units;
+    for (QChar c : text)
+        units << QString::number(c.unicode(), 16).toUpper();
+    return units.join(' ');
+}
+
+} // namespace
+
+class TestCp932 : public QObject
+{
+    Q_OBJECT
+
+    QMap<quint16, char16_t> table;      // CP932.TXT
+    QHash<char16_t, quint16> preferred; // character -> sequence Windows writes
+
+private slots:
+    void initTestCase()
+    {
+        QFile file(QStringLiteral(ZEMLO_TEST_DATA "/CP932.TXT"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        while (!file.atEnd()) {
+            const QList<QByteArray> fields = file.readLine().simplified().split(' ');
+            if (fields.size() < 2 || !fields[0].startsWith("0x") || !fields[1].startsWith("0x"))
+                continue; // comments and the undefined single bytes
+            bool okCode = false, okChar = false;
+            const quint16 code = fields[0].toUShort(&okCode, 16);
+            const char16_t c = fields[1].toUShort(&okChar, 16);
+            QVERIFY(okCode && okChar);
+            table.insert(code, c);
+            if (!preferred.contains(c) || rank(code) < rank(preferred[c]))
+                preferred[c] = code;
+        }
+        QCOMPARE(table.size(), 7915);
+        QCOMPARE(table.size() - preferred.size(), 398); // extra sequences of duplicates
+    }
+
+    void decodesAndEncodesEveryTableMapping()
+    {
+        QByteArray allBytes, allPreferred;
+        QString allChars;
+        QStringList failures;
+        for (auto it = table.cbegin(); it != table.cend(); ++it) {
+            const QByteArray bytes = bytesOf(it.key());
+            const QString c(QChar(it.value()));
+            const QString decoded = Cp932::decode(bytes);
+            const Cp932::Encoded encoded = Cp932::encode(decoded);
+            const QByteArray expected = bytesOf(preferred[it.value()]);
+            if (decoded != c || encoded.bytes != expected || !encoded.ok())
+                failures << QStringLiteral("%1 -> %2 -> %3")
+                                .arg(QString::fromLatin1(bytes.toHex()), hexOf(decoded),
+                                     QString::fromLatin1(encoded.bytes.toHex()));
+            allBytes += bytes;
+            allChars += c;
+            allPreferred += expected;
+        }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 10).join(", ")));
+        // The same in one run, across the single-byte fast path and back.
+        QCOMPARE(Cp932::decode(allBytes), allChars);
+        QCOMPARE(Cp932::encode(allChars).bytes, allPreferred);
+    }
+
+    void prefersWindowsTwin_data()
+    {
+        QTest::addColumn<QByteArray>("twin");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("JIS X 0208 over NEC row 13") << hex("8790") << hex("81E0");
+        QTest::newRow("NEC row 13 over IBM") << hex("FA4A") << hex("8754");
+        QTest::newRow("IBM over NEC-selected IBM") << hex("ED40") << hex("FA5C");
+        QTest::newRow("three forms, from NEC row 13") << hex("879A") << hex("81E6");
+        QTest::newRow("three forms, from IBM") << hex("FA54") << hex("81CA");
+        QTest::newRow("three forms, from NEC-selected") << hex("EEF9") << hex("81CA");
+        QTest::newRow("small roman numeral") << hex("EEEF") << hex("FA40");
+    }
+
+    void prefersWindowsTwin()
+    {
+        QFETCH(QByteArray, twin);
+        QFETCH(QByteArray, written);
+        QCOMPARE(Cp932::decode(twin), Cp932::decode(written));
+        QCOMPARE(Cp932::encode(Cp932::decode(twin)).bytes, written);
+    }
+
+    void userDefinedAreaRoundTrips()
+    {
+        QByteArray bytes;
+        QString expected;
+        for (int lead = 0xF0; lead <= 0xF9; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                if (trail == 0x7F)
+                    continue;
+                bytes += char(lead);
+                bytes += char(trail);
+                expected += QChar(userDefined(lead, trail));
+            }
+        }
+        QCOMPARE(expected.size(), 1880);
+        QCOMPARE(expected.front().unicode(), u'\xE000');
+        QCOMPARE(expected.back().unicode(), u'\xE757');
+        QCOMPARE(Cp932::decode(hex("F89F")), QString(QChar(0xE63E))); // first i-mode pictograph
+        QCOMPARE(Cp932::decode(bytes), expected);
+        const Cp932::Encoded encoded = Cp932::encode(expected);
+        QVERIFY(encoded.ok());
+        QCOMPARE(encoded.bytes, bytes);
+    }
+
+    void singleBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("80") << hex("80") << QString(QChar(0x0080));
+        QTest::newRow("A0") << hex("A0") << QString(QChar(0xF8F0));
+        QTest::newRow("FD FE FF") << hex("FDFEFF") << QString::fromUtf16(u"\xF8F1\xF8F2\xF8F3");
+        QTest::newRow("half-width kana ends") << hex("A1DF") << QString::fromUtf16(u"\xFF61\xFF9F");
+        QTest::newRow("control codes stay in place")
+            << hex("001A1C7F") << QString::fromUtf16(u"\x0000\x001A\x001C\x007F", 4);
+        QTest::newRow("backslash and tilde") << hex("5C7E") << QStringLiteral("\\~");
+        QTest::newRow("line ends") << hex("410D0A420A") << QStringLiteral("A\r\nB\n");
+    }
+
+    void singleBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(Cp932::decode(bytes), text);
+        const Cp932::Encoded encoded = Cp932::encode(text);
+        QVERIFY(encoded.ok());
+        QCOMPARE(encoded.bytes, bytes);
+    }
+
+    // Bytes that are not code page 932 come back as escapes U+F780 + byte and are written
+    // back unchanged.
+    void invalidBytesRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("lead, space") << hex("8120") << escape(0x81) + u' ';
+        QTest::newRow("lead, DEL") << hex("817F") << escape(0x81) + QChar(0x7F);
+        QTest::newRow("lead, FD") << hex("81FD") << escape(0x81) + QChar(0xF8F1);
+        QTest::newRow("lead, line end") << hex("810D0A") << escape(0x81) + QStringLiteral("\r\n");
+        QTest::newRow("lead at the end") << hex("4182") << u'A' + escape(0x82);
+        QTest::newRow("pair, then lead at the end")
+            << hex("818181") << QChar(0xFF1D) + escape(0x81);
+        QTest::newRow("bad lead, then a pair")
+            << hex("E02082A0") << escape(0xE0) + u' ' + QChar(0x3042);
+        QTest::newRow("unassigned pair, low trail")
+            << hex("854041") << escape(0x85) + escape(0x40) + u'A';
+        QTest::newRow("unassigned pair, kana-range trail")
+            << hex("EBA1") << escape(0xEB) + escape(0xA1);
+        QTest::newRow("unassigned pair, trail is a lead")
+            << hex("EF8140") << escape(0xEF) + escape(0x81) + u'@';
+    }
+
+    void invalidBytesRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(Cp932::decode(bytes), text);
+        QVERIFY(Cp932::canEncode(text));
+        const Cp932::Encoded encoded = Cp932::encode(text);
+        QVERIFY(encoded.ok());
+        QCOMPARE(encoded.bytes, bytes);
+    }
+
+    void everyTwoByteInputRoundTrips()
+    {
+        QStringList failures;
+        for (int first = 0; first < 256; ++first) {
+            for (int second = 0; second < 256; ++second) {
+                const char pair[2] = {char(first), char(second)};
+                const QByteArray bytes(pair, 2);
+                const auto it = table.constFind(quint16(first << 8 | second));
+                const QByteArray expected =
+                    first > 0 && it != table.cend() ? bytesOf(preferred[it.value()]) : bytes;
+                const Cp932::Encoded encoded = Cp932::encode(Cp932::decode(bytes));
+                if (encoded.bytes != expected || !encoded.ok())
+                    failures << QString::fromLatin1(bytes.toHex());
+            }
+        }
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(' ')));
+    }
+
+    void randomBytesRoundTrip()
+    {
+        QRandomGenerator random(932);
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray any(random.bounded(1, 48), Qt::Uninitialized);
+            QByteArray unique = any;
+            for (qsizetype i = 0; i < any.size(); ++i) {
+                any[i] = char(random.bounded(256));
+                // Without these bytes no sequence has a preferred twin elsewhere.
+                do
+                    unique[i] = char(random.bounded(256));
+                while (QByteArrayView("\x87\xED\xEE\xFA\xFB\xFC").contains(unique[i]));
+            }
+            const QString text = Cp932::decode(any);
+            const Cp932::Encoded encoded = Cp932::encode(text);
+            QVERIFY(encoded.ok());
+            QCOMPARE(encoded.bytes.size(), any.size());
+            QCOMPARE(Cp932::decode(encoded.bytes), text);
+            QCOMPARE(Cp932::encode(Cp932::decode(unique)).bytes, unique);
+        }
+    }
+
+    void jisSideCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("wave dash") << QString(QChar(0x301C)) << hex("8160");
+        QTest::newRow("double vertical line") << QString(QChar(0x2016)) << hex("8161");
+        QTest::newRow("minus sign") << QString(QChar(0x2212)) << hex("817C");
+        QTest::newRow("cent sign") << QString(QChar(0x00A2)) << hex("8191");
+        QTest::newRow("pound sign") << QString(QChar(0x00A3)) << hex("8192");
+        QTest::newRow("not sign") << QString(QChar(0x00AC)) << hex("81CA");
+        QTest::newRow("em dash") << QString(QChar(0x2014)) << hex("815C");
+        QTest::newRow("broken bar") << QString(QChar(0x00A6)) << hex("FA55");
+    }
+
+    void jisSideCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(Cp932::canEncode(text));
+        const Cp932::Encoded encoded = Cp932::encode(QLatin1Char('a') + text + QLatin1Char('b'));
+        QVERIFY(encoded.ok());
+        QCOMPARE(encoded.bytes, "a" + bytes + "b");
+    }
+
+    void unencodable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("unencodable");
+        QTest::addColumn<QString>("references");
+        QTest::newRow("yen sign") << QString::fromUtf16(u"a\x00A5") << QByteArray("a?")
+                                  << QString::fromUtf16(u"\x00A5") << QStringLiteral("a&#165;");
+        QTest::newRow("overline") << QString::fromUtf16(u"\x203E") << QByteArray("?")
+                                  << QString::fromUtf16(u"\x203E") << QStringLiteral("&#8254;");
+        QTest::newRow("emoji twice, reported once")
+            << QString::fromUtf16(u"x\U0001F600y\U0001F600") << QByteArray("x?y?")
+            << QString::fromUtf16(u"\U0001F600") << QStringLiteral("x&#128512;y&#128512;");
+        QTest::newRow("order of first appearance")
+            << QString::fromUtf16(u"\x00E9\x3042\U0001F600\x00E9\x00A0")
+            << (QByteArray("?") + hex("82A0") + "???")
+            << QString::fromUtf16(u"\x00E9\U0001F600\x00A0")
+            << QString::fromUtf16(u"&#233;\x3042&#128512;&#233;&#160;");
+        QTest::newRow("lone surrogates")
+            << QString::fromUtf16(u"\xDE00"
+                                  u"a\xD83D",
+                                  3)
+            << QByteArray("?a?") << QString::fromUtf16(u"\xDE00\xD83D", 2)
+            << QStringLiteral("&#56832;a&#55357;");
+        QTest::newRow("soft hyphen and zero width joiner")
+            << QString::fromUtf16(u"\x00AD\x200D") << QByteArray("??")
+            << QString::fromUtf16(u"\x00AD\x200D") << QStringLiteral("&#173;&#8205;");
+        QTest::newRow("private use outside the user-defined area")
+            << QString::fromUtf16(u"\xE758\xF8F4") << QByteArray("??")
+            << QString::fromUtf16(u"\xE758\xF8F4") << QStringLiteral("&#59224;&#63732;");
+    }
+
+    void unencodable()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, unencodable);
+        QFETCH(QString, references);
+        const Cp932::Encoded encoded = Cp932::encode(text);
+        QVERIFY(!encoded.ok());
+        QCOMPARE(encoded.bytes, bytes);
+        QCOMPARE(encoded.unencodable, unencodable);
+        QVERIFY(!Cp932::canEncode(text));
+        const QString withReferences = Cp932::withCharacterReferences(text);
+        QCOMPARE(withReferences, references);
+        QVERIFY(Cp932::canEncode(withReferences));
+    }
+
+    void encodableTextIsLeftAlone()
+    {
+        const QString text = QString::fromUtf16(u"<p>\x3042\xE63E\xF801\r\n");
+        QVERIFY(Cp932::canEncode(text));
+        QCOMPARE(Cp932::withCharacterReferences(text), text);
+        QCOMPARE(Cp932::decode(QByteArrayView()), QString());
+        QVERIFY(Cp932::encode(QStringView()).bytes.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"
