@@ -1,0 +1,98 @@
+#include "taglib/TagLibraryFile.h"
+
+#include "platform/Cp932.h"
+#include "taglib/CrLines.h"
+#include "taglib/FileReplace.h"
+
+#include <QFile>
+#include <QSet>
+
+namespace {
+
+// Lists the characters as 「c」(U+XXXX), so that invisible ones can be found too; a long list
+// is cut short to keep the message readable.
+QString describeCharacters(const QList<char32_t> &characters)
+{
+    constexpr qsizetype shown = 20;
+    QString list;
+    for (qsizetype i = 0; i < characters.size() && i < shown; ++i) {
+        const char32_t c = characters[i];
+        list += QStringLiteral("「") + QString::fromUcs4(&c, 1) + QStringLiteral("」(U+") +
+                QString::number(uint(c), 16).toUpper().rightJustified(4, u'0') + u')';
+    }
+    if (characters.size() > shown)
+        list += QStringLiteral(" ほか%1文字").arg(characters.size() - shown);
+    return list;
+}
+
+} // namespace
+
+TagLibraryRead ReadTagLibraryFile(const QString &path)
+{
+    TagLibraryRead result;
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        result.failure = ZError(OpenFailureNumber(path, false)).info();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.failure = ZError(ZErr::PathFileAccess).info();
+        return result;
+    }
+
+    const QList<QByteArrayView> lines = SplitCrLines(bytes);
+    result.entries.reserve(lines.size() / 2);
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2)
+        result.entries.append({Cp932::decode(lines[i]), Cp932::decode(lines[i + 1])});
+    if (lines.size() % 2 != 0)
+        result.failure = ZError(ZErr::InputPastEnd).info();
+    return result;
+}
+
+std::optional<ZErrorInfo> WriteTagLibraryFile(const QString &path,
+                                              const QList<TagLibraryEntry> &entries)
+{
+    QByteArray bytes;
+    QList<char32_t> unencodable; // each once, in order of appearance
+    QSet<char32_t> seen;
+    bool holdsCr = false;
+    const auto addLine = [&](const QString &text) {
+        const Cp932::Encoded line = Cp932::encode(text);
+        for (const char32_t c : line.unencodable.toUcs4()) {
+            if (!seen.contains(c)) {
+                seen.insert(c);
+                unencodable.append(c);
+            }
+        }
+        holdsCr = holdsCr || line.bytes.contains('\r');
+        bytes += line.bytes;
+        bytes += "\r\n";
+    };
+    for (const TagLibraryEntry &entry : entries) {
+        addLine(entry.comment);
+        addLine(entry.tag);
+    }
+
+    if (!unencodable.isEmpty()) {
+        return ZErrorInfo{ZErr::InvalidCall,
+                          QStringLiteral("Shift-JISで保存できない文字が含まれているため、"
+                                         "ライブラリを保存しませんでした：") +
+                              describeCharacters(unencodable)};
+    }
+    if (holdsCr) {
+        return ZErrorInfo{ZErr::InvalidCall,
+                          QStringLiteral("改行(CR)を含むコメントまたはTAGがあるため、"
+                                         "ライブラリを保存しませんでした。")};
+    }
+    return ReplaceFileContent(path, bytes);
+}
+
+std::optional<ZErrorInfo> CreateTagLibraryFile(const QString &path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::Append))
+        return ZError(OpenFailureNumber(path, true)).info();
+    file.close();
+    return std::nullopt;
+}
