@@ -72,6 +72,8 @@ public:
     QMdiArea *mdiArea = nullptr;
     StatusPanels *StatusBar1 = nullptr;
     CommonDialog CommonDialog1;
+    // Where the colouring scan goes on: a 1-based position in the active document's text.
+    int TagScanPos = 1;
 
     // Set by the documents subsystem: opens a path as a document window.
     std::function<void(const QString &)> OpenDocument;

@@ -4,7 +4,7 @@
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
-#include "documents/DocumentCommands.h"
+#include "app/CommandWiring.h"
 #include "platform/Prompts.h"
 
 RunningProgram::RunningProgram() = default;
@@ -26,7 +26,7 @@ RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStrin
     CheckPictographList(programFolder);
     program.window = new MDI_Main(programFolder, prompts);
     program.window->setAttribute(Qt::WA_DeleteOnClose);
-    InstallDocumentCommands(*program.window);
+    InstallAllCommands(*program.window);
     program.window->Load(commandLine);
     return program;
 }

@@ -2,7 +2,7 @@
 
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
-#include "documents/DocumentCommands.h"
+#include "app/CommandWiring.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@ MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictograph
     MDI_Module::TrackEdits = true;
     CheckPictographList(dir.path());
     window = new MDI_Main(dir.path(), &prompts);
-    InstallDocumentCommands(*window);
+    InstallAllCommands(*window);
     window->Load(commandLine);
 }
 

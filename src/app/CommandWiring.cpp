@@ -1,0 +1,18 @@
+#include "app/CommandWiring.h"
+
+#include "documents/DocumentCommands.h"
+#include "taglib/TagLibraryCommands.h"
+#include "tools/ColorPaletteCommands.h"
+#include "tools/PictographCommands.h"
+#include "tools/TagColoring.h"
+#include "tools/TextConversion.h"
+
+void InstallAllCommands(MDI_Main &main)
+{
+    InstallDocumentCommands(main);
+    InstallTagColoring(main);
+    InstallTextConversion(main);
+    InstallTagLibraryCommands(main);
+    InstallPictographCommands(main);
+    InstallColorPaletteCommands(main);
+}

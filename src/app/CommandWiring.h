@@ -1,0 +1,6 @@
+#pragma once
+
+class MDI_Main;
+
+// Hands every subsystem's commands to the main window.
+void InstallAllCommands(MDI_Main &main);
