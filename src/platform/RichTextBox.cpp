@@ -118,6 +118,8 @@ QString RichTextBox::Text() const { return fromDocument(document()->toRawText())
 void RichTextBox::setText(const QString &text)
 {
     Batch batch(this, true);
+    // New text comes without colours, whatever the caret's colour was.
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(text);
 }
 
@@ -149,6 +151,7 @@ RichImage RichTextBox::TextRTF() const
 void RichTextBox::setTextRTF(const RichImage &image)
 {
     Batch batch(this, true);
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(image.text);
     applyRuns(image.runs);
 }

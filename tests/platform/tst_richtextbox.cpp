@@ -1,0 +1,189 @@
+#include "platform/Cp932.h"
+#include "platform/RichTextBox.h"
+#include "platform/ZError.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+} // namespace
+
+class TestRichTextBox : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void changeIsRaisedOncePerOperation()
+    {
+        RichTextBox box;
+        QSignalSpy spy(&box, &RichTextBox::Change);
+        int textLengthInside = -1;
+        // Synchronous: the handler already sees the new text.
+        connect(&box, &RichTextBox::Change, this, [&] { textLengthInside = box.Text().size(); });
+        box.setText("line one\nline two");
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(textLengthInside, 17);
+        box.setSelStart(4);
+        box.setSelText("XY");
+        QCOMPARE(spy.count(), 2);
+        box.setTextRTF(RichImage{"abc", {{0, 1, 0x0000FF}}});
+        QCOMPARE(spy.count(), 3);
+        // Setting an empty text is a change too, as loading an empty page is.
+        box.setText(QString());
+        QCOMPARE(spy.count(), 4);
+        // Colours alone are not.
+        box.setText("<b>x</b>");
+        spy.clear();
+        box.setSelStart(0);
+        box.setSelLength(3);
+        box.setSelColor(0x800000);
+        box.colorWhole({{0, 3, 0x800000}});
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void selectionOperations()
+    {
+        RichTextBox box;
+        box.setText("abc\ndef");
+        QCOMPARE(box.Text(), QString("abc\ndef"));
+        box.setSelStart(2);
+        box.setSelLength(3);
+        QCOMPARE(box.SelText(), QString("c\nd"));
+        QCOMPARE(box.SelStart(), 2);
+        box.setSelText("Z");
+        QCOMPARE(box.Text(), QString("abZef"));
+        QCOMPARE(box.SelStart(), 3);
+        QCOMPARE(box.SelLength(), 0);
+        // Past the end puts the caret at the end; a too long selection stops there.
+        box.setSelStart(99);
+        QCOMPARE(box.SelStart(), 5);
+        box.setSelStart(4);
+        box.setSelLength(10);
+        QCOMPARE(box.SelText(), QString("f"));
+        box.setSelRTF("{\\rtf1 not rich}");
+        QCOMPARE(box.Text(), QString("abZe{\\rtf1 not rich}"));
+    }
+
+    void imagesRestoreTextAndColoursExactly()
+    {
+        RichTextBox box;
+        box.setText("<a>x</a>\n<b>y");
+        box.colorWhole({{0, 3, 0x800080}, {4, 4, 0x800080}, {9, 3, 0x800000}});
+        const RichImage image = box.TextRTF();
+        QCOMPARE(box.colorAt(0), 0x800080u);
+        QCOMPARE(box.colorAt(9), 0x800000u);
+        RichTextBox other;
+        other.setTextRTF(image);
+        QCOMPARE(other.TextRTF(), image);
+        QCOMPARE(other.colorAt(1), 0x800080u);
+        QCOMPARE(other.colorAt(3), RichTextBox::colorValue(RichTextBox::resolveColor(
+                                       RichTextBox::WindowTextColor)));
+        other.setTextRTF(RichImage{});
+        QCOMPARE(other.Text(), QString());
+    }
+
+    void systemColourIsResolved()
+    {
+        RichTextBox box;
+        box.setText("abc");
+        box.setSelStart(0);
+        box.setSelLength(3);
+        box.setSelColor(0x0000FF);
+        QCOMPARE(box.colorAt(1), 0x0000FFu);
+        box.setSelColor(RichTextBox::WindowTextColor);
+        QCOMPARE(box.colorAt(1), RichTextBox::colorValue(QApplication::palette().color(QPalette::Text)));
+    }
+
+    void keyPressMaySwallow()
+    {
+        RichTextBox box;
+        QString seen;
+        box.onKeyPress = [&](QChar c) {
+            seen += c;
+            return c == QLatin1Char('q');
+        };
+        QTest::keyClicks(&box, "aqb");
+        QCOMPARE(seen, QString("aqb"));
+        QCOMPARE(box.Text(), QString("ab"));
+    }
+
+    void lineEndsAndUndoKeys()
+    {
+        RichTextBox box;
+        QTest::keyClick(&box, Qt::Key_A);
+        QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(&box, Qt::Key_B);
+        QCOMPARE(box.Text(), QString("a\nb"));
+        QCOMPARE(box.document()->blockCount(), 2);
+        // The control has no undo of its own.
+        QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box.Text(), QString("a\nb"));
+    }
+
+    void loadAndSaveKeepEveryByte()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.path() + "/in.html";
+        const QString out = dir.path() + "/out.html";
+        // Pictographs, half-width katakana, NEC specials, an invalid trail byte, a lead byte
+        // at the very end, and both kinds of line end.
+        const QByteArray bytes("<html>\xF8\x9F\xF9\xFC\r\n\xB1\xB2\xB3\x87\x40\x87\x8D\r\n"
+                               "\x81\x20\xFD\xFE\xFF\x80\xA0\r\nend\x81");
+        writeAll(in, bytes);
+        RichTextBox box;
+        box.LoadFile(in);
+        box.SaveFile(out, 1);
+        QCOMPARE(readAll(out), bytes);
+        // A lone CR ends a line, and is written back as CR LF.
+        writeAll(in, "a\rb\nc");
+        box.LoadFile(in);
+        QCOMPARE(box.Text(), QString("a\nb\nc"));
+        box.SaveFile(out, 1);
+        QCOMPARE(readAll(out), QByteArray("a\r\nb\r\nc"));
+    }
+
+    void failuresLeaveContentAndFile()
+    {
+        QTemporaryDir dir;
+        RichTextBox box;
+        box.setText("kept");
+        bool failed = false;
+        try {
+            box.LoadFile(dir.path() + "/missing.html");
+        } catch (const ZError &e) {
+            failed = e.number() == ZErr::FileNotFound;
+        }
+        QVERIFY(failed);
+        QCOMPARE(box.Text(), QString("kept"));
+        failed = false;
+        try {
+            box.SaveFile(dir.path() + "/no/such/folder.html", 1);
+        } catch (const ZError &e) {
+            failed = e.number() == ZErr::PathNotFound;
+        }
+        QVERIFY(failed);
+        // Characters without a Shift-JIS form are never written as substitutes.
+        const QString page = dir.path() + "/p.html";
+        writeAll(page, "old");
+        box.setText(QString("emoji ") + QChar(0xD83D) + QChar(0xDE00));
+        QVERIFY_THROWS_EXCEPTION(ZError, box.SaveFile(page, 1));
+        QCOMPARE(readAll(page), QByteArray("old"));
+        box.SavePreviewFile(dir.path() + "/preview.htm");
+        QCOMPARE(readAll(dir.path() + "/preview.htm"), QByteArray("emoji &#128512;"));
+    }
+};
+
+QTEST_MAIN(TestRichTextBox)
+#include "tst_richtextbox.moc"

@@ -1,0 +1,144 @@
+#include "MainWindowFixture.h"
+#include "ZemloTestMain.h"
+
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "documents/Form_Editer.h"
+#include "documents/OpenDocument.h"
+#include "platform/RichTextBox.h"
+#include "tools/TagColoring.h"
+
+#include <QFile>
+#include <QMdiSubWindow>
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+quint32 plain() { return RichTextBox::colorValue(RichTextBox::resolveColor(RichTextBox::WindowTextColor)); }
+} // namespace
+
+class TestTagColoring : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<MainWindowFixture> f;
+    MDI_Main *w = nullptr;
+    Form_Editer *doc = nullptr;
+
+    // The colour of each character, as a string of run letters for easy comparison.
+    QList<quint32> colours() const
+    {
+        QList<quint32> out;
+        const int n = int(doc->RichTextBox1->Text().size());
+        const QString text = doc->RichTextBox1->Text();
+        // Line ends have no colour to show.
+        for (int i = 0; i < n; ++i)
+            out.append(text.at(i) == '\n' ? 0xFFFFFFFFu : doc->RichTextBox1->colorAt(i));
+        return out;
+    }
+    static QList<quint32> expected(const QString &text, const QList<ColorRun> &spans)
+    {
+        QList<quint32> out(text.size(), plain());
+        for (const ColorRun &r : spans)
+            for (int i = r.start; i < r.start + r.length; ++i)
+                out[i] = r.color;
+        for (int i = 0; i < text.size(); ++i)
+            if (text.at(i) == '\n')
+                out[i] = 0xFFFFFFFFu;
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        f = std::make_unique<MainWindowFixture>();
+        w = f->window;
+        doc = OpenDocument(*w, Form_Editer::NewFileName);
+    }
+    void cleanupTestCase() { f.reset(); }
+
+    void pass_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<ColorRun>>("spans");
+        using R = QList<ColorRun>;
+        QTest::newRow("bold") << "<b>bold</b>" << R{{0, 3, 0x800000}, {7, 4, 0x800000}};
+        QTest::newRow("anchor") << "</A><a href=x>" << R{{0, 4, 0x800080}, {4, 10, 0x800080}};
+        QTest::newRow("comment") << "<!-- note -->" << R{{0, 13, 0x000080}};
+        QTest::newRow("empty and blank") << "<>< a>" << R{{0, 2, 0x404040}, {2, 4, 0x404040}};
+        QTest::newRow("no span") << "a > b" << R{};
+        QTest::newRow("unclosed ends the scan") << "x <y" << R{};
+        QTest::newRow("digit") << "1<2 and 3>2" << R{{1, 9, 0x404040}};
+        QTest::newRow("first > ends a comment") << "<!-- a > b -->" << R{{0, 8, 0x000080}};
+        QTest::newRow("inner < belongs to the span") << "<a<b>" << R{{0, 5, 0x800080}};
+        QTest::newRow("across lines") << "<p\nclass=x>\n<img>"
+                                      << R{{0, 11, 0x800000}, {12, 5, 0xFF8080}};
+        QTest::newRow("empty document") << "" << R{};
+    }
+    void pass()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<ColorRun>, spans);
+        MDI_Module::TrackEdits = false;
+        doc->RichTextBox1->setText(text);
+        MDI_Module::TrackEdits = true;
+        // Leftover colours from before must go.
+        doc->RichTextBox1->colorWhole({{0, int(text.size()), 0x00FF00}});
+        doc->RichTextBox1->setSelStart(int(text.size()));
+        doc->EditerFr = 3;
+        const RichImage undo = doc->UndoBuff, after = doc->BuffBuff;
+        const QByteArray preview = readAll(ProgramFiles::preview(f->dir.path()));
+        w->runCommand("m_vtag");
+        QCOMPARE(colours(), expected(text, spans));
+        QCOMPARE(doc->RichTextBox1->SelStart(), 0);
+        QCOMPARE(doc->RichTextBox1->SelLength(), 0);
+        QCOMPARE(doc->EditerFr, 3);
+        QCOMPARE(doc->UndoBuff, undo);
+        QCOMPARE(doc->BuffBuff, after);
+        QCOMPARE(readAll(ProgramFiles::preview(f->dir.path())), preview);
+        QVERIFY(doc->RichTextBox1->isVisible());
+        QVERIFY(doc->RichTextBox1->isEnabled());
+        QVERIFY(MDI_Module::TrackEdits);
+    }
+
+    void switchOffLeavesEverything()
+    {
+        doc->RichTextBox1->setText("<b>x</b>");
+        doc->RichTextBox1->colorWhole({{0, 2, 0x00FF00}});
+        doc->RichTextBox1->setSelStart(5);
+        w->runCommand("m_vtcl");
+        QVERIFY(!w->isChecked("m_vtcl"));
+        w->runCommand("m_vtag");
+        QCOMPARE(doc->RichTextBox1->colorAt(0), 0x00FF00u);
+        QCOMPARE(doc->RichTextBox1->colorAt(3), plain());
+        QCOMPARE(doc->RichTextBox1->SelStart(), 5);
+        // The tool-bar button runs the same command.
+        w->Toolbar2_ButtonClick(8);
+        QCOMPARE(doc->RichTextBox1->colorAt(0), 0x00FF00u);
+        w->runCommand("m_vtcl");
+        w->Toolbar2_ButtonClick(8);
+        QCOMPARE(doc->RichTextBox1->colorAt(0), 0x800000u);
+    }
+
+    void colorOneTagFollowsTheCaret()
+    {
+        doc->RichTextBox1->setText("ab<font>c>");
+        doc->RichTextBox1->setSelStart(2);
+        w->TagScanPos = 3;
+        QVERIFY(ColorOneTag(*w));
+        QCOMPARE(w->TagScanPos, 8);
+        QCOMPARE(doc->RichTextBox1->colorAt(2), 0x008000u);
+        QCOMPARE(doc->RichTextBox1->colorAt(7), 0x008000u);
+        QCOMPARE(doc->RichTextBox1->colorAt(8), plain());
+        doc->RichTextBox1->setText("<open");
+        doc->RichTextBox1->setSelStart(0);
+        w->TagScanPos = 1;
+        QVERIFY(!ColorOneTag(*w));
+        QCOMPARE(w->TagScanPos, 1);
+    }
+};
+
+ZEMLO_TEST_MAIN(TestTagColoring)
+#include "tst_tagcoloring.moc"
