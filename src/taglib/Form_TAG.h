@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+#include "taglib/TagLibraryFile.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QMainWindow>
+#include <optional>
+
+class MDI_Main;
+class QAction;
+class QMenu;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// "My TAG Library": the user's tags with comments, inserted at the caret of the active
+// document. The list is the only copy of the library while the window lives; it is written
+// back only when the window is unloaded and the user agrees.
+class Form_TAG : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form_TAG(MDI_Main &main);
+
+    QString LibraryName;
+    bool LibraryEdited = false;
+
+    QTreeWidget *ListView1 = nullptr;
+    QToolBar *Toolbar1 = nullptr;
+    QHash<QString, QIcon> ImageList1;
+    QMenu *m_menu = nullptr;
+    CommonDialog CommonDialog1;
+
+    // The window's menu items and buttons, by name ("m_mtin", "t_inp"...).
+    QAction *action(const QString &name) const;
+
+    // Reads the library named by the pointer file into a freshly placed window.
+    void Form_Load();
+    void ReloadLibrary();
+    void SwitchLibraryFile(const QString &path);
+    void CreateLibraryFile(const QString &path);
+
+    // The rows as they are shown, which is the order they are saved in.
+    QList<TagLibraryEntry> entries() const;
+    // True once the window has been unloaded; a hidden window is still loaded.
+    bool isUnloaded() const { return m_unloaded; }
+
+    void Toolbar1_ButtonClick(const QString &key);
+    void ListView1_ColumnClick(int column);
+
+    void m_mtin_Click();
+    void m_madd_Click();
+    void m_medi_Click();
+    void m_mdel_Click();
+    void m_mnew_Click();
+    void m_mche_Click();
+    void m_mref_Click() { ReloadLibrary(); }
+    void m_mwin_Click();
+    void m_mexit_Click() { hide(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenu();
+    void buildToolbar();
+    void buildList();
+    void addRow(const TagLibraryEntry &entry);
+    void keepSorted();
+    void colorInsertion(int start, const QString &tag);
+    void Form_Unload();
+    void saveLibrary();
+    // Asks for another file after a failed save; nothing when the user gives up.
+    std::optional<QString> askOtherLibraryFile(const ZErrorInfo &failure);
+
+    MDI_Main &m_main;
+    QHash<QString, QAction *> m_actions;
+    int m_sortColumn = -1; // -1 while the list keeps the file's order
+    bool m_unloaded = false;
+};

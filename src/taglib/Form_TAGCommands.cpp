@@ -1,0 +1,200 @@
+// The library window's commands: inserting, editing the list, switching files, saving.
+#include "taglib/Form_TAG.h"
+
+#include "app/MDI_Main.h"
+#include "app/MDI_Module.h"
+#include "documents/Form_Editer.h"
+#include "documents/ToolInsertion.h"
+#include "platform/Prompts.h"
+#include "platform/RichTextBox.h"
+#include "platform/StepRunner.h"
+#include "taglib/TagLibraryPath.h"
+#include "taglib/TagListItem.h"
+#include "tools/TagColor.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace {
+const QString tagPrompt = QStringLiteral("ライブラリへ追加する<TAG>を入力して下さい");
+const QString tagTitle = QStringLiteral("<TAG>Library");
+const QString commentPrompt = QStringLiteral("コメントを入力して下さい");
+const QString commentTitle = QStringLiteral("Comment");
+} // namespace
+
+void Form_TAG::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == QLatin1String("t_inp"))
+        m_mtin_Click();
+    else
+        m_mexit_Click();
+}
+
+void Form_TAG::m_mtin_Click()
+{
+    QTreeWidgetItem *row = ListView1->currentItem();
+    Form_Editer *doc = m_main.activeDocument();
+    if (!row || !doc)
+        return;
+    const QString tag = row->text(1);
+    const int start = InsertAtCaret(m_main, *doc, tag);
+    colorInsertion(start, tag);
+}
+
+void Form_TAG::colorInsertion(int start, const QString &tag)
+{
+    Form_Editer *doc = m_main.activeDocument();
+    if (!doc)
+        return;
+    RichTextBox *box = doc->RichTextBox1;
+    StepRunner steps;
+    MDI_Module::TrackEdits = false;
+    steps.run([&] {
+        box->setSelStart(start);
+        box->setSelLength(int(tag.size()));
+        box->setSelColor(TagColorFor(box->SelText()));
+    });
+    steps.run([&] { box->setSelStart(start + int(tag.size())); });
+    // The after-image carries the colour, so that toggling Undo back brings it coloured.
+    steps.run([&] { doc->BuffBuff = box->TextRTF(); });
+    MDI_Module::TrackEdits = true;
+}
+
+void Form_TAG::m_madd_Click()
+{
+    Prompts *ask = m_main.prompts();
+    const QString tag = ask->input({tagPrompt, tagTitle, QString()});
+    if (tag.isEmpty())
+        return;
+    const QString comment = ask->input({commentPrompt, commentTitle, QString()});
+    if (comment.isEmpty())
+        return;
+    addRow({comment, tag});
+    keepSorted();
+    LibraryEdited = true;
+}
+
+void Form_TAG::m_medi_Click()
+{
+    QTreeWidgetItem *row = ListView1->currentItem();
+    if (!row)
+        return;
+    Prompts *ask = m_main.prompts();
+    const QString tag = ask->input({tagPrompt, tagTitle, row->text(1)});
+    if (tag.isEmpty())
+        return;
+    const QString comment = ask->input({commentPrompt, commentTitle, row->text(0)});
+    if (comment.isEmpty())
+        return;
+    row->setText(0, comment);
+    row->setText(1, tag);
+    keepSorted();
+    LibraryEdited = true;
+}
+
+void Form_TAG::m_mdel_Click()
+{
+    QTreeWidgetItem *row = ListView1->currentItem();
+    if (!row)
+        return;
+    MessageRequest question{QStringLiteral("TAG Libraryから\u2019") + row->text(0) +
+                                QStringLiteral("\u2019を削除します。"),
+                            Prompt::Buttons::OkCancel, Prompt::Icon::Information,
+                            QStringLiteral("確認"), Prompt::Answer::Cancel};
+    if (m_main.prompts()->message(question) != Prompt::Answer::Ok)
+        return;
+    delete row;
+    LibraryEdited = true;
+}
+
+void Form_TAG::m_mnew_Click()
+{
+    CommonDialog1.DialogTitle = QStringLiteral("新規ﾗｲﾌﾞﾗﾘの作成");
+    CommonDialog1.Flags = 0; // an existing library is kept, never replaced
+    if (!StepRunner().run([this] { CommonDialog1.ShowSave(); }))
+        return;
+    CreateLibraryFile(CommonDialog1.FileName);
+}
+
+void Form_TAG::m_mche_Click()
+{
+    CommonDialog1.DialogTitle = QStringLiteral("ﾗｲﾌﾞﾗﾘﾌｧｲﾙの切り替え");
+    CommonDialog1.Flags = 0;
+    if (!StepRunner().run([this] { CommonDialog1.ShowOpen(); }))
+        return;
+    SwitchLibraryFile(CommonDialog1.FileName);
+}
+
+void Form_TAG::SwitchLibraryFile(const QString &path)
+{
+    LibraryName = path;
+    SaveTagLibraryPath(m_main.programFolder(), path);
+    ReloadLibrary();
+}
+
+void Form_TAG::CreateLibraryFile(const QString &path)
+{
+    LibraryName = path;
+    (void)CreateTagLibraryFile(path); // a file that cannot be made shows up in the reload
+    SaveTagLibraryPath(m_main.programFolder(), path);
+    ReloadLibrary();
+}
+
+void Form_TAG::ListView1_ColumnClick(int column)
+{
+    m_sortColumn = column;
+    ListView1->header()->setSortIndicatorShown(true);
+    ListView1->header()->setSortIndicator(column, Qt::AscendingOrder);
+    keepSorted();
+}
+
+void Form_TAG::keepSorted()
+{
+    if (m_sortColumn >= 0)
+        ListView1->sortItems(m_sortColumn, Qt::AscendingOrder);
+}
+
+void Form_TAG::m_mwin_Click()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        showNormal();
+    else
+        showMaximized();
+}
+
+void Form_TAG::saveLibrary()
+{
+    const QList<TagLibraryEntry> rows = entries();
+    std::optional<ZErrorInfo> failure = WriteTagLibraryFile(LibraryName, rows);
+    // A failed write would lose the edits without a word: offer another file until one
+    // takes them or the user gives up.
+    while (failure) {
+        const std::optional<QString> path = askOtherLibraryFile(*failure);
+        if (!path)
+            return;
+        failure = WriteTagLibraryFile(*path, rows);
+        if (!failure) {
+            // Later starts open the library that now holds the edits.
+            LibraryName = *path;
+            SaveTagLibraryPath(m_main.programFolder(), *path);
+        }
+    }
+}
+
+std::optional<QString> Form_TAG::askOtherLibraryFile(const ZErrorInfo &failure)
+{
+    const QString name =
+        LibraryName.isEmpty() ? QStringLiteral("（ファイル名がありません）") : LibraryName;
+    const QString text = QStringLiteral("TAG Libraryを保存できませんでした。\r\n\r\n") + name +
+                         QStringLiteral("\r\nZuvo: ") + QString::number(failure.number) +
+                         QStringLiteral("  ") + failure.description +
+                         QStringLiteral("\r\n\r\n編集内容を別のファイルに保存しますか？");
+    if (m_main.prompts()->message(text, Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation,
+                                  QStringLiteral("My TAG Library")) != Prompt::Answer::Ok)
+        return std::nullopt;
+    CommonDialog1.DialogTitle = QStringLiteral("TAG Libraryの保存");
+    CommonDialog1.Flags = CommonDialog::OverwritePrompt;
+    if (!StepRunner().run([this] { CommonDialog1.ShowSave(); }))
+        return std::nullopt;
+    return CommonDialog1.FileName;
+}

@@ -1,0 +1,45 @@
+#include "tools/TextConversion.h"
+
+#include "app/MDI_Main.h"
+#include "documents/Form_Editer.h"
+#include "platform/Prompts.h"
+#include "platform/RichTextBox.h"
+#include "platform/StepRunner.h"
+#include "tools/Narrow.h"
+
+namespace {
+
+Form_Editer &requireDocument(MDI_Main &main)
+{
+    Form_Editer *doc = main.activeDocument();
+    if (!doc)
+        throw ZError(ZErr::InvalidCall);
+    return *doc;
+}
+
+// Narrows the active document's text. Setting the text is left tracked on purpose: the
+// document's own change handling takes the undo image, so Undo brings the old text back.
+void ConvertToHalfWidth(MDI_Main &main)
+{
+    if (main.prompts()->message(QStringLiteral("全角カタカナを半角ｶﾀｶﾅへ変換します。"),
+                                Prompt::Buttons::OkCancel, Prompt::Icon::Information,
+                                QStringLiteral("変換")) != Prompt::Answer::Ok)
+        return;
+    StepRunner steps;
+    QString text;
+    const bool read = steps.run([&] { text = requireDocument(main).RichTextBox1->Text(); });
+    steps.run([&] { text = Narrow(text); });
+    steps.run([&] {
+        // Without the text read, writing would empty the document.
+        if (read)
+            requireDocument(main).RichTextBox1->setText(text);
+    });
+    steps.run([&] { main.runCommand(QStringLiteral("m_vtag")); });
+}
+
+} // namespace
+
+void InstallTextConversion(MDI_Main &main)
+{
+    main.setHandler("m_ezth", [&main] { ConvertToHalfWidth(main); });
+}

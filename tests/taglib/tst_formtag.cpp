@@ -1,0 +1,501 @@
+#include "MainWindowFixture.h"
+#include "ZemloTestMain.h"
+
+#include "documents/Form_Editer.h"
+#include "documents/OpenDocument.h"
+#include "platform/RichTextBox.h"
+#include "taglib/Form_TAG.h"
+#include "taglib/TagLibraryPath.h"
+#include "tools/TagColor.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QTreeWidget>
+
+using Entries = QList<TagLibraryEntry>;
+using Answer = Prompt::Answer;
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+const QByteArray oldLibrary = "b-line\r\n<br>\r\nd-image\r\n<img>\r\n";
+const Entries oldEntries{{"b-line", "<br>"}, {"d-image", "<img>"}};
+const QString saveQuestion = QStringLiteral("TAG Libraryの編集内容を保存しますか？");
+
+} // namespace
+
+char *toString(const Entries &entries)
+{
+    QString text;
+    for (const TagLibraryEntry &e : entries)
+        text += u'[' + e.comment + u'|' + e.tag + u']';
+    return qstrdup(text.toUtf8().constData());
+}
+
+// One main window serves every test; each test starts with the library window unloaded and
+// the program folder holding only what the test writes.
+class TestFormTag : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowFixture> f;
+    Form_Editer *doc = nullptr;
+
+    QString libraryFile() const { return DefaultTagLibraryFile(f->dir.path()); }
+    QString pointerFile() const { return TagLibraryPointerFile(f->dir.path()); }
+
+    // The library window as m_etag leaves it.
+    Form_TAG *showLibrary()
+    {
+        f->window->runCommand("m_etag");
+        for (Form_TAG *form : f->window->findChildren<Form_TAG *>())
+            if (!form->isUnloaded())
+                return form;
+        return nullptr;
+    }
+    Form_TAG *showLibrary(const QByteArray &bytes)
+    {
+        writeBytes(libraryFile(), bytes);
+        return showLibrary();
+    }
+    void add(Form_TAG *form, const QString &tag, const QString &comment)
+    {
+        f->prompts.answerInput(tag);
+        f->prompts.answerInput(comment);
+        form->action("m_madd")->trigger();
+    }
+    void clickHeading(Form_TAG *form, int column)
+    {
+        QHeaderView *header = form->ListView1->header();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        f = std::make_unique<MainWindowFixture>();
+        writeBytes(f->path("page.html"), "abc");
+        doc = OpenDocument(*f->window, f->path("page.html"));
+        QVERIFY(doc);
+    }
+
+    void init()
+    {
+        for (Form_TAG *form : f->window->findChildren<Form_TAG *>())
+            if (!form->isUnloaded()) {
+                f->prompts.answer(Answer::Cancel);
+                form->close();
+            }
+        QFile::remove(libraryFile());
+        QFile::remove(pointerFile());
+        f->prompts.clear();
+    }
+
+    void cleanupTestCase() { f.reset(); }
+
+    void firstUseReportsMissingLibraryThenCreatesOne()
+    {
+        Form_TAG *form = showLibrary();
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), QString("My TAG Library"));
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->pos(), f->window->pos());
+        QCOMPARE(form->width(), f->window->width() / 3);
+        QCOMPARE(form->height(), f->window->height());
+        QCOMPARE(form->ListView1->headerItem()->text(0), QString(" Comment"));
+        QCOMPARE(form->ListView1->headerItem()->text(1), QString(" <TAG> Library"));
+        QVERIFY(form->ListView1->isHidden());
+        const QList<MessageRequest> shown = f->prompts.messages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
+        QCOMPARE(shown[0].title, QString("ファイルが見つかりません。"));
+        QCOMPARE(shown[0].icon, Prompt::Icon::Exclamation);
+        QCOMPARE(shown[0].buttons, Prompt::Buttons::Ok);
+
+        const QString created = f->path("mine.tag");
+        f->prompts.clear();
+        f->prompts.answerFile(created);
+        form->action("m_mnew")->trigger();
+        QCOMPARE(f->prompts.count(), 1);
+        const FileDialogRequest dialog = f->prompts.shown()[0].file;
+        QCOMPARE(dialog.kind, FileDialogKind::Save);
+        QCOMPARE(dialog.defaultSuffix, QString("tag"));
+        QCOMPARE(dialog.nameFilters, (QStringList{"TAG (*.tag)", "*.* (*)"}));
+        QCOMPARE(readBytes(created), QByteArray());
+        QCOMPARE(LoadTagLibraryPath(f->dir.path()), created);
+        QVERIFY(!form->ListView1->isHidden());
+        QCOMPARE(form->LibraryName, created);
+    }
+
+    void creatingOverAnExistingLibraryKeepsIt()
+    {
+        const QString other = f->path("other.tag");
+        writeBytes(other, "x\r\n<x>\r\n");
+        Form_TAG *form = showLibrary(oldLibrary);
+        f->prompts.answerFile(other);
+        form->action("m_mnew")->trigger();
+        QCOMPARE(readBytes(other), QByteArray("x\r\n<x>\r\n"));
+        QCOMPARE(form->entries(), (Entries{{"x", "<x>"}}));
+    }
+
+    void addThenOkAtClosingWrites_data()
+    {
+        QTest::addColumn<int>("sortColumn");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("file order: appended as the last two lines")
+            << -1 << QByteArray("b-line\r\n<br>\r\nd-image\r\n<img>\r\nc-anchor\r\n<a>\r\n");
+        QTest::newRow("sorted by comment")
+            << 0 << QByteArray("b-line\r\n<br>\r\nc-anchor\r\n<a>\r\nd-image\r\n<img>\r\n");
+        QTest::newRow("sorted by tag")
+            << 1 << QByteArray("c-anchor\r\n<a>\r\nb-line\r\n<br>\r\nd-image\r\n<img>\r\n");
+    }
+
+    void addThenOkAtClosingWrites()
+    {
+        QFETCH(int, sortColumn);
+        QFETCH(QByteArray, expected);
+        Form_TAG *form = showLibrary(oldLibrary);
+        QCOMPARE(form->entries(), oldEntries);
+        QVERIFY(!form->ListView1->isHidden());
+        if (sortColumn >= 0) {
+            // A second click on the same heading never reverses the order.
+            clickHeading(form, sortColumn);
+            clickHeading(form, sortColumn);
+        }
+        add(form, "<a>", "c-anchor");
+        f->prompts.answer(Answer::Ok);
+        QVERIFY(form->close());
+        QVERIFY(form->isUnloaded());
+        const QList<MessageRequest> shown = f->prompts.messages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, saveQuestion);
+        QCOMPARE(shown[0].title, QString("確認"));
+        QCOMPARE(shown[0].icon, Prompt::Icon::Question);
+        QCOMPARE(shown[0].buttons, Prompt::Buttons::OkCancel);
+        QCOMPARE(readBytes(libraryFile()), expected);
+        QVERIFY(!QFile::exists(pointerFile()));
+    }
+
+    void addAsksTagThenComment()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        add(form, "<hr>", "");
+        QCOMPARE(f->prompts.count(), 2);
+        const InputRequest tag = f->prompts.shown()[0].input;
+        const InputRequest comment = f->prompts.shown()[1].input;
+        QCOMPARE(tag.prompt, QString("ライブラリへ追加する<TAG>を入力して下さい"));
+        QCOMPARE(tag.title, QString("<TAG>Library"));
+        QCOMPARE(comment.prompt, QString("コメントを入力して下さい"));
+        QCOMPARE(comment.title, QString("Comment"));
+        QCOMPARE(form->entries(), oldEntries);
+        QVERIFY(!form->LibraryEdited);
+    }
+
+    void addThenCancelAtClosingLeavesTheFile()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        add(form, "<a>", "c-anchor");
+        f->prompts.answer(Answer::Cancel);
+        QVERIFY(form->close());
+        QCOMPARE(f->prompts.messages().size(), 1);
+        QCOMPARE(readBytes(libraryFile()), oldLibrary);
+        QCOMPARE(showLibrary()->entries(), oldEntries);
+    }
+
+    void hiddenWindowComesBackAsItWas_data()
+    {
+        QTest::addColumn<QString>("hideBy");
+        QTest::newRow("menu item") << "m_mexit";
+        QTest::newRow("bottom button") << "t_exit";
+    }
+
+    void hiddenWindowComesBackAsItWas()
+    {
+        QFETCH(QString, hideBy);
+        Form_TAG *form = showLibrary(oldLibrary);
+        add(form, "<a>", "c-anchor");
+        form->move(form->pos() + QPoint(40, 30));
+        const QPoint placed = form->pos();
+        form->action(hideBy)->trigger();
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->isUnloaded());
+        QFile::remove(libraryFile()); // not read again
+
+        QCOMPARE(showLibrary(), form);
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->pos(), placed);
+        QCOMPARE(form->entries(), (oldEntries + Entries{{"c-anchor", "<a>"}}));
+        QCOMPARE(f->prompts.count(), 2); // the two answers of the addition, nothing more
+    }
+
+    void shortcutKeysRunTheirItems()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        QApplication::setActiveWindow(form);
+        form->ListView1->setFocus();
+        QTest::keyClick(form->ListView1, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f->prompts.count(), 1); // the tag question, cancelled
+        QCOMPARE(f->prompts.shown()[0].input.title, QString("<TAG>Library"));
+        QTest::keyClick(form->ListView1, Qt::Key_F12);
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->isUnloaded());
+    }
+
+    void reloadDropsEditsButClosingStillAsks()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        add(form, "<a>", "c-anchor");
+        form->action("m_mref")->trigger();
+        QCOMPARE(form->entries(), oldEntries);
+        f->prompts.answer(Answer::Cancel);
+        form->close();
+        QCOMPARE(f->prompts.messages().size(), 1);
+        QCOMPARE(f->prompts.messages()[0].text, saveQuestion);
+    }
+
+    void editNeedsBothAnswers()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        f->prompts.answerInput("<hr>");
+        f->prompts.answerInput(QString());
+        form->action("m_medi")->trigger();
+        QCOMPARE(form->entries(), oldEntries);
+        QVERIFY(!form->LibraryEdited);
+        // Both questions offer the first entry's values, the tag first.
+        QCOMPARE(f->prompts.shown()[0].input.defaultText, QString("<br>"));
+        QCOMPARE(f->prompts.shown()[1].input.defaultText, QString("b-line"));
+
+        f->prompts.answerInput("<hr>");
+        f->prompts.answerInput("rule");
+        form->action("m_medi")->trigger();
+        QCOMPARE(form->entries(), (Entries{{"rule", "<hr>"}, {"d-image", "<img>"}}));
+        QVERIFY(form->LibraryEdited);
+    }
+
+    void closingUneditedAsksNothing()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        form->action("m_mref")->trigger();
+        QVERIFY(form->close());
+        QCOMPARE(f->prompts.count(), 0);
+        QCOMPARE(readBytes(libraryFile()), oldLibrary);
+    }
+
+    void deleteNamesTheEntryByItsComment()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        form->ListView1->setCurrentItem(form->ListView1->topLevelItem(1));
+        f->prompts.answer(Answer::Cancel);
+        form->action("m_mdel")->trigger();
+        QCOMPARE(form->entries(), oldEntries);
+        QVERIFY(!form->LibraryEdited);
+        const MessageRequest asked = f->prompts.messages()[0];
+        QCOMPARE(asked.text, QString("TAG Libraryから\u2019d-image\u2019を削除します。"));
+        QCOMPARE(asked.title, QString("確認"));
+        QCOMPARE(asked.buttons, Prompt::Buttons::OkCancel);
+        QCOMPARE(asked.defaultButton, std::optional<Answer>(Answer::Cancel));
+
+        f->prompts.answer(Answer::Ok);
+        form->action("m_mdel")->trigger();
+        QCOMPARE(form->entries(), (Entries{{"b-line", "<br>"}}));
+        QVERIFY(form->LibraryEdited);
+    }
+
+    void insertReplacesSelectionInOneColouredStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("menu item") << "m_mtin";
+        QTest::newRow("bottom button") << "t_inp";
+        QTest::newRow("Enter in the list") << "enter";
+        QTest::newRow("double click") << "double click";
+    }
+
+    void insertReplacesSelectionInOneColouredStep()
+    {
+        QFETCH(QString, how);
+        Form_TAG *form = showLibrary("font end\r\n</font>\r\nbreak\r\n<br>\r\n");
+        RichTextBox *box = doc->RichTextBox1;
+        box->setText("abc");
+        doc->BuffBuff = box->TextRTF();
+        const RichImage before = box->TextRTF();
+        box->setSelStart(1);
+        box->setSelLength(1);
+
+        QTreeWidgetItem *closing = form->ListView1->topLevelItem(0);
+        if (how == "enter") {
+            QTest::keyClick(form->ListView1, Qt::Key_Return);
+        } else if (how == "double click") {
+            const QRect row = form->ListView1->visualItemRect(closing);
+            // A real double click: the first click's press, then the double click.
+            QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, {}, row.center());
+            QTest::mouseDClick(form->ListView1->viewport(), Qt::LeftButton, {}, row.center());
+        } else {
+            form->action(how)->trigger();
+        }
+
+        QCOMPARE(box->Text(), QString("a</font>c"));
+        for (int i = 1; i < 8; ++i)
+            QCOMPARE(box->colorAt(i), TagColors::Font);
+        QCOMPARE(box->SelStart(), 8);
+        QCOMPARE(box->SelLength(), 0);
+        QVERIFY(doc->UndoBuff == before);
+        QVERIFY(doc->BuffBuff == box->TextRTF());
+        QVERIFY(!form->LibraryEdited);
+    }
+
+    void switchingToAnUnreadableFile()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        const QString gone = f->path("gone.tag");
+        f->prompts.answerFile(gone);
+        form->action("m_mche")->trigger();
+        QCOMPARE(f->prompts.shown()[0].file.kind, FileDialogKind::Open);
+        QCOMPARE(LoadTagLibraryPath(f->dir.path()), gone);
+        QCOMPARE(form->ListView1->topLevelItemCount(), 0);
+        QCOMPARE(f->prompts.messages().size(), 1);
+        QCOMPARE(f->prompts.messages()[0].text,
+                 QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
+    }
+
+    void cancelledSwitchChangesNothing()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        form->action("m_mche")->trigger(); // no answer: the dialog is cancelled
+        QCOMPARE(form->entries(), oldEntries);
+        QCOMPARE(form->LibraryName, libraryFile());
+        QVERIFY(!QFile::exists(pointerFile()));
+    }
+
+    void oddLineCountKeepsCompleteEntries()
+    {
+        Form_TAG *form = showLibrary("a\r\n<a>\r\nlone");
+        QCOMPARE(form->entries(), (Entries{{"a", "<a>"}}));
+        QVERIFY(form->ListView1->isHidden());
+        QCOMPARE(f->prompts.messages().size(), 1);
+        QCOMPARE(f->prompts.messages()[0].text,
+                 QString("Zuvo: 62\r\n\r\nファイルの終わりを越えて読み込もうとしました。"));
+    }
+
+    void libraryRoundTripsByteForByte()
+    {
+        // Kanji, half-width katakana, pictographs of the user-defined area and a lone LF.
+        const QByteArray bytes = QByteArray::fromHex("89fc8d73") + "\r\n<br>\r\n" +
+                                 QByteArray::fromHex("b6c0b6c5") + "\r\n<a href=\"#\">" +
+                                 QByteArray::fromHex("c4afccdf") + "</a>\r\n" +
+                                 QByteArray::fromHex("90b082ea") + "\r\n" +
+                                 QByteArray::fromHex("f89ff8a0f940") + "\r\nlone\nlf\r\nx\r\n";
+        Form_TAG *form = showLibrary(bytes);
+        QCOMPARE(form->entries().size(), 4);
+        QCOMPARE(form->entries()[1].comment, QString("ｶﾀｶﾅ"));
+        // An edit with the same answers still counts, so closing saves every row.
+        f->prompts.answerInput(form->entries()[0].tag);
+        f->prompts.answerInput(form->entries()[0].comment);
+        form->action("m_medi")->trigger();
+        QVERIFY(form->LibraryEdited);
+        f->prompts.answer(Answer::Ok);
+        form->close();
+        QCOMPARE(readBytes(libraryFile()), bytes);
+    }
+
+    void failedSaveOffersAnotherFile_data()
+    {
+        QTest::addColumn<bool>("rescue");
+        QTest::newRow("saved under another name") << true;
+        QTest::newRow("given up") << false;
+    }
+
+    void failedSaveOffersAnotherFile()
+    {
+        QFETCH(bool, rescue);
+        QDir(f->dir.path()).mkdir("sub");
+        const QString inSub = f->path("sub/lib.tag");
+        writeBytes(inSub, oldLibrary);
+        writeBytes(pointerFile(), inSub.toUtf8() + "\r\n");
+        Form_TAG *form = showLibrary();
+        add(form, "<a>", "c-anchor");
+        QVERIFY(QDir(f->path("sub")).removeRecursively());
+
+        const QString rescued = f->path("rescued.tag");
+        QFile::remove(rescued);
+        f->prompts.answer(Answer::Ok);
+        f->prompts.answer(rescue ? Answer::Ok : Answer::Cancel);
+        f->prompts.answerFile(rescued);
+        QVERIFY(form->close());
+        const QList<MessageRequest> shown = f->prompts.messages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[1].text.startsWith("TAG Libraryを保存できませんでした。\r\n\r\n" + inSub +
+                                         "\r\nZuvo: 76"));
+        QVERIFY(shown[1].text.endsWith("\r\n\r\n編集内容を別のファイルに保存しますか？"));
+        QCOMPARE(shown[1].icon, Prompt::Icon::Exclamation);
+        if (rescue) {
+            QCOMPARE(readBytes(rescued), oldLibrary + "c-anchor\r\n<a>\r\n");
+            QCOMPARE(LoadTagLibraryPath(f->dir.path()), rescued);
+        } else {
+            QVERIFY(!QFile::exists(rescued));
+            QCOMPARE(LoadTagLibraryPath(f->dir.path()), inSub);
+            f->prompts.clear(); // the unused file answer
+        }
+    }
+
+    void emptyLibraryNameCannotBeSavedSilently()
+    {
+        writeBytes(pointerFile(), "\r\n");
+        Form_TAG *form = showLibrary();
+        QCOMPARE(form->LibraryName, QString());
+        QCOMPARE(f->prompts.messages()[0].text,
+                 QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
+        add(form, "<a>", "c-anchor");
+        f->prompts.answer(Answer::Ok);
+        f->prompts.answer(Answer::Cancel);
+        form->close();
+        const QList<MessageRequest> shown = f->prompts.messages();
+        QCOMPARE(shown.size(), 3);
+        QVERIFY(shown[2].text.contains("（ファイル名がありません）"));
+    }
+
+    void insertWithoutDocumentChangesNothing()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        doc->RichTextBox1->setText("abc");
+        f->prompts.answer(Answer::No); // the page is not saved
+        QVERIFY(doc->parentWidget()->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f->window->activeDocument());
+        form->action("m_mtin")->trigger();
+        QCOMPARE(form->entries(), oldEntries);
+        doc = nullptr;
+    }
+
+    void mainWindowClosingAsksAboutEdits()
+    {
+        // Last: the shared window ends here.
+        doc = OpenDocument(*f->window, f->path("page.html"));
+        Form_TAG *form = showLibrary(oldLibrary);
+        QVERIFY(form);
+        add(form, "<a>", "c-anchor");
+        form->action("m_mexit")->trigger(); // hidden, still loaded
+        f->prompts.answer(Answer::Ok);
+        QVERIFY(f->close());
+        QCOMPARE(f->prompts.messages().last().text, saveQuestion);
+        QCOMPARE(readBytes(libraryFile()), oldLibrary + "c-anchor\r\n<a>\r\n");
+    }
+};
+
+ZEMLO_TEST_MAIN(TestFormTag)
+#include "tst_formtag.moc"

@@ -1,0 +1,138 @@
+#include "MainWindowFixture.h"
+#include "ZemloTestMain.h"
+
+#include "documents/Form_Editer.h"
+#include "documents/OpenDocument.h"
+#include "platform/RichTextBox.h"
+#include "tools/TagColor.h"
+
+#include <QAction>
+#include <QFile>
+
+using Answer = Prompt::Answer;
+
+namespace {
+const QString original = QStringLiteral("<b>ガイド</b>ＡＢＣ　１２３<font>ひらがな漢字");
+const QString narrowed = QStringLiteral("<b>ｶﾞｲﾄﾞ</b>ABC 123<font>ひらがな漢字");
+} // namespace
+
+class TestTextConversion : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowFixture> f;
+    Form_Editer *doc = nullptr;
+    RichImage before;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        f = std::make_unique<MainWindowFixture>();
+        QFile page(f->path("page.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        doc = OpenDocument(*f->window, f->path("page.html"));
+        QVERIFY(doc);
+    }
+
+    // Each test starts from a coloured, unmodified page whose last snapshot is its content.
+    void init()
+    {
+        f->window->action("m_vtcl")->setChecked(true);
+        doc->RichTextBox1->setText(original);
+        f->window->runCommand("m_vtag");
+        doc->RichTextBox1->setSelStart(5);
+        doc->BuffBuff = doc->RichTextBox1->TextRTF();
+        doc->UndoBuff = RichImage{};
+        doc->EditerFr = 2;
+        before = doc->RichTextBox1->TextRTF();
+        f->prompts.clear();
+    }
+
+    void cleanupTestCase() { f.reset(); }
+
+    void cancelLeavesTheDocumentAlone()
+    {
+        f->prompts.answer(Answer::Cancel);
+        f->window->runCommand("m_ezth");
+        const QList<MessageRequest> shown = f->prompts.messages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QString("全角カタカナを半角ｶﾀｶﾅへ変換します。"));
+        QCOMPARE(shown[0].title, QString("変換"));
+        QCOMPARE(shown[0].icon, Prompt::Icon::Information);
+        QCOMPARE(shown[0].buttons, Prompt::Buttons::OkCancel);
+        QVERIFY(doc->RichTextBox1->TextRTF() == before);
+        QCOMPARE(doc->EditerFr, 2);
+        QVERIFY(doc->UndoBuff.isEmpty());
+    }
+
+    void okNarrowsThenColoursWhenSwitchedOn_data()
+    {
+        QTest::addColumn<bool>("coloring");
+        QTest::newRow("colouring on") << true;
+        QTest::newRow("colouring off") << false;
+    }
+
+    void okNarrowsThenColoursWhenSwitchedOn()
+    {
+        QFETCH(bool, coloring);
+        f->window->action("m_vtcl")->setChecked(coloring);
+        f->prompts.answer(Answer::Ok);
+        f->window->runCommand("m_ezth");
+        RichTextBox *box = doc->RichTextBox1;
+        QCOMPARE(box->Text(), narrowed);
+        QCOMPARE(doc->EditerFr, 3);
+        const int font = int(narrowed.indexOf("<font>"));
+        const quint32 plain = box->colorAt(int(narrowed.indexOf(u'ひ')));
+        if (coloring) {
+            QCOMPARE(box->colorAt(0), TagColors::Block);
+            QCOMPARE(box->colorAt(font + 5), TagColors::Font);
+            QCOMPARE(box->SelStart(), 0);
+        } else {
+            // The replacement dropped every colour and nothing coloured them again.
+            QCOMPARE(box->colorAt(0), plain);
+            QCOMPARE(box->colorAt(font + 5), plain);
+        }
+    }
+
+    void undoImageHoldsTheTextBeforeTheConversion()
+    {
+        f->prompts.answer(Answer::Ok);
+        f->window->runCommand("m_ezth");
+        QCOMPARE(doc->RichTextBox1->Text(), narrowed);
+        QVERIFY(doc->UndoBuff == before);
+        // Undo brings the page back as it was, colours included.
+        f->window->runCommand("m_eund");
+        QCOMPARE(doc->RichTextBox1->Text(), original);
+        QCOMPARE(doc->RichTextBox1->colorAt(0), TagColors::Block);
+    }
+
+    void fontSettingsChangeNothing()
+    {
+        QAction *fontSettings = f->window->action("m_efon");
+        QCOMPARE(fontSettings->text(), QString("ﾌｫﾝﾄ設定(&F)"));
+        QVERIFY(!fontSettings->isEnabled());
+        fontSettings->trigger();
+        QVERIFY(doc->RichTextBox1->TextRTF() == before);
+        QCOMPARE(doc->EditerFr, 2);
+        QCOMPARE(f->prompts.count(), 0);
+    }
+
+    void withoutDocumentOkChangesNothing()
+    {
+        f->prompts.answer(Answer::No); // the modified page is not saved
+        QVERIFY(doc->parentWidget()->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f->window->activeDocument());
+        f->prompts.clear();
+        // The menu greys the item without a page; the command itself must still hold.
+        f->window->action("m_ezth")->setEnabled(true);
+        f->prompts.answer(Answer::Ok);
+        f->window->runCommand("m_ezth");
+        QCOMPARE(f->prompts.messages().size(), 1);
+        QVERIFY(f->window->documents().isEmpty());
+    }
+};
+
+ZEMLO_TEST_MAIN(TestTextConversion)
+#include "tst_textconversion.moc"
