@@ -1,19 +1,57 @@
 #include "platform/RichTextBox.h"
 
 #include "platform/Cp932.h"
-#include "taglib/FileReplace.h"
 #include "platform/ZError.h"
+#include "taglib/FileReplace.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+// The first run that ends after pos.
+template <typename It> It runAfter(It begin, It end, int pos)
+{
+    return std::upper_bound(begin, end, pos,
+                            [](int p, const ColorRun &r) { return p < r.start + r.length; });
+}
+} // namespace
+
+// Draws the control's runs as the formats of each block's layout.
+class RunHighlighter : public QSyntaxHighlighter
+{
+public:
+    explicit RunHighlighter(RichTextBox *box) : QSyntaxHighlighter(box->document()), m_box(box) {}
+    bool bulk = false; // the whole text is being replaced: nothing to draw yet
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        if (bulk)
+            return;
+        const QList<ColorRun> &runs = m_box->m_runs;
+        const int begin = currentBlock().position();
+        const int end = begin + int(text.size());
+        for (auto it = runAfter(runs.cbegin(), runs.cend(), begin);
+             it != runs.cend() && it->start < end; ++it) {
+            const int from = qMax(begin, it->start);
+            const int to = qMin(end, it->start + it->length);
+            if (to > from)
+                setFormat(from - begin, to - from, RichTextBox::resolveColor(it->color));
+        }
+    }
+
+private:
+    RichTextBox *m_box;
+};
 
 // One operation that changes the content reports one change, after it is complete.
 class RichTextBox::Batch
@@ -38,15 +76,6 @@ private:
 };
 
 namespace {
-// Colour changes are not content changes.
-struct FormatOnly
-{
-    explicit FormatOnly(int &depth) : m_depth(depth) { ++m_depth; }
-    ~FormatOnly() { --m_depth; }
-    int &m_depth;
-};
-int g_formatting = 0;
-
 QString fromDocument(QString text)
 {
     for (QChar &c : text)
@@ -99,13 +128,36 @@ RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
     setUndoRedoEnabled(false);
     setFont(designFont());
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The runs move before the highlighter redraws the changed blocks.
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::onContentsChange);
+    m_highlighter = new RunHighlighter(this);
 }
 
-void RichTextBox::onContentsChange(int, int removed, int added)
+void RichTextBox::onContentsChange(int position, int removed, int added)
 {
-    if (g_formatting > 0 || (removed == 0 && added == 0))
+    if (removed == 0 && added == 0)
         return;
+    // The runs follow the text: removed characters take their colour with them, inserted
+    // ones take the colour of the character before them.
+    const int end = position + removed;
+    const qsizetype first = runAfter(m_runs.cbegin(), m_runs.cend(), position - 1) - m_runs.cbegin();
+    qsizetype w = first;
+    for (qsizetype r = first; r < m_runs.size(); ++r) {
+        ColorRun run = m_runs.at(r);
+        const int runEnd = run.start + run.length;
+        if (run.start >= end) {
+            run.start += added - removed;
+        } else if (run.start < position) {
+            // Typing inside a run, or right behind it, continues it.
+            run.length = (qMin(runEnd, position) - run.start) + added + qMax(0, runEnd - end);
+        } else {
+            run.length = qMax(0, runEnd - end);
+            run.start = position + added;
+        }
+        if (run.length > 0)
+            m_runs[w++] = run;
+    }
+    m_runs.resize(w);
     if (m_silent > 0) {
         m_changed = true;
         return;
@@ -118,59 +170,81 @@ QString RichTextBox::Text() const { return fromDocument(document()->toRawText())
 void RichTextBox::setText(const QString &text)
 {
     Batch batch(this, true);
-    // New text comes without colours, whatever the caret's colour was.
-    setCurrentCharFormat(QTextCharFormat());
+    m_highlighter->bulk = true;
     setPlainText(text);
+    m_highlighter->bulk = false;
+    // New text comes without colours.
+    m_runs.clear();
 }
 
-RichImage RichTextBox::TextRTF() const
-{
-    RichImage image;
-    image.text = Text();
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.hasProperty(QTextFormat::ForegroundBrush))
-                continue;
-            const quint32 color = colorValue(format.foreground().color());
-            const int start = fragment.position();
-            if (!image.runs.isEmpty()) {
-                ColorRun &last = image.runs.last();
-                if (last.color == color && last.start + last.length == start) {
-                    last.length += fragment.length();
-                    continue;
-                }
-            }
-            image.runs.append({start, fragment.length(), color});
-        }
-    }
-    return image;
-}
+RichImage RichTextBox::TextRTF() const { return RichImage{Text(), m_runs}; }
 
 void RichTextBox::setTextRTF(const RichImage &image)
 {
     Batch batch(this, true);
-    setCurrentCharFormat(QTextCharFormat());
+    m_highlighter->bulk = true;
     setPlainText(image.text);
-    applyRuns(image.runs);
-}
-
-void RichTextBox::applyRuns(const QList<ColorRun> &runs)
-{
-    FormatOnly guard(g_formatting);
-    QTextCursor cursor(document());
-    const int end = document()->characterCount() - 1;
-    for (const ColorRun &run : runs) {
+    m_highlighter->bulk = false;
+    m_runs.clear();
+    const int end = int(image.text.size());
+    for (const ColorRun &run : image.runs) {
         const int from = qBound(0, run.start, end);
         const int to = qBound(from, run.start + run.length, end);
-        if (from == to)
-            continue;
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setForeground(resolveColor(run.color));
-        cursor.mergeCharFormat(format);
+        if (to > from && (m_runs.isEmpty() || from >= m_runs.last().start + m_runs.last().length))
+            m_runs.append({from, to - from, run.color});
+    }
+    if (!m_runs.isEmpty())
+        m_highlighter->rehighlight();
+}
+
+void RichTextBox::paint(int from, int to, quint32 color)
+{
+    if (to <= from)
+        return;
+    const bool plain = color == WindowTextColor;
+    if ((color & 0x80000000u) && !plain)
+        color = colorValue(resolveColor(color));
+    const qsizetype first = runAfter(m_runs.cbegin(), m_runs.cend(), from) - m_runs.cbegin();
+    qsizetype last = first;
+    QList<ColorRun> middle;
+    if (first < m_runs.size() && m_runs.at(first).start < from)
+        middle.append({m_runs.at(first).start, from - m_runs.at(first).start, m_runs.at(first).color});
+    if (!plain)
+        middle.append({from, to - from, color});
+    for (; last < m_runs.size() && m_runs.at(last).start < to; ++last) {
+        const ColorRun &r = m_runs.at(last);
+        if (r.start + r.length > to)
+            middle.append({to, r.start + r.length - to, r.color});
+    }
+    // Neighbours of one colour become one run, so that images stay canonical.
+    qsizetype from_i = first, to_i = last;
+    if (from_i > 0)
+        middle.prepend(m_runs.at(--from_i));
+    if (to_i < m_runs.size())
+        middle.append(m_runs.at(to_i++));
+    QList<ColorRun> merged;
+    for (const ColorRun &r : middle) {
+        if (!merged.isEmpty() && merged.last().color == r.color &&
+            merged.last().start + merged.last().length == r.start)
+            merged.last().length += r.length;
+        else
+            merged.append(r);
+    }
+    m_runs.remove(from_i, to_i - from_i);
+    for (qsizetype k = 0; k < merged.size(); ++k)
+        m_runs.insert(from_i + k, merged.at(k));
+    recolor(from, to);
+}
+
+void RichTextBox::recolor(int from, int to)
+{
+    QTextBlock block = document()->findBlock(from);
+    const QTextBlock last = document()->findBlock(qMax(from, to - 1));
+    while (block.isValid()) {
+        m_highlighter->rehighlightBlock(block);
+        if (block == last)
+            break;
+        block = block.next();
     }
 }
 
@@ -213,35 +287,34 @@ void RichTextBox::setSelRTF(const QString &text) { setSelText(text); }
 
 void RichTextBox::setSelColor(quint32 color)
 {
-    FormatOnly guard(g_formatting);
-    QTextCursor cursor = textCursor();
-    QTextCharFormat format;
-    format.setForeground(resolveColor(color));
-    cursor.mergeCharFormat(format);
-    setTextCursor(cursor);
+    const QTextCursor cursor = textCursor();
+    paint(cursor.selectionStart(), cursor.selectionEnd(), color);
 }
 
 void RichTextBox::colorWhole(const QList<ColorRun> &spans)
 {
-    FormatOnly guard(g_formatting);
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    QTextCharFormat plain;
-    plain.setForeground(resolveColor(WindowTextColor));
-    cursor.mergeCharFormat(plain);
-    applyRuns(spans);
+    m_runs.clear();
+    const int end = document()->characterCount() - 1;
+    for (const ColorRun &span : spans) {
+        if (span.color == WindowTextColor)
+            continue;
+        const quint32 color =
+            (span.color & 0x80000000u) ? colorValue(resolveColor(span.color)) : span.color;
+        const int from = qBound(0, span.start, end);
+        const int to = qBound(from, span.start + span.length, end);
+        // Spans come in order and never overlap.
+        if (to <= from || (!m_runs.isEmpty() && from < m_runs.last().start + m_runs.last().length))
+            continue;
+        m_runs.append({from, to - from, color});
+    }
+    m_highlighter->rehighlight();
 }
 
 quint32 RichTextBox::colorAt(int position) const
 {
-    const QTextBlock block = document()->findBlock(position);
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment f = it.fragment();
-        if (position >= f.position() && position < f.position() + f.length())
-            return f.charFormat().hasProperty(QTextFormat::ForegroundBrush)
-                       ? colorValue(f.charFormat().foreground().color())
-                       : colorValue(resolveColor(WindowTextColor));
-    }
+    auto it = runAfter(m_runs.cbegin(), m_runs.cend(), position);
+    if (it != m_runs.cend() && it->start <= position)
+        return it->color;
     return colorValue(resolveColor(WindowTextColor));
 }
 

@@ -65,7 +65,14 @@ protected:
 private:
     class Batch;
     void onContentsChange(int position, int removed, int added);
-    void applyRuns(const QList<ColorRun> &runs);
-    int m_silent = 0;      // inside one operation that reports one change itself
+    // Colours the characters [from, to); the default colour leaves them without a run.
+    void paint(int from, int to, quint32 color);
+    void recolor(int from, int to);
+    int m_silent = 0; // inside one operation that reports one change itself
     bool m_changed = false;
+    // The colours, as runs of our own sorted by start; drawn as the layout's formats, so
+    // that neither edits nor the images have to go through the document's formats.
+    QList<ColorRun> m_runs;
+    class RunHighlighter *m_highlighter = nullptr;
+    friend class RunHighlighter;
 };

@@ -94,6 +94,62 @@ private Q_SLOTS:
         QCOMPARE(other.Text(), QString());
     }
 
+    void coloursFollowEdits_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("remove");
+        QTest::addColumn<QString>("insert");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<ColorRun>>("runs");
+        using R = QList<ColorRun>;
+        // Start: "ab<b>cd</b>ef" with <b> and </b> navy.
+        QTest::newRow("typing before a run shifts it")
+            << 0 << 0 << "xy" << "xyab<b>cd</b>ef" << R{{4, 3, 0x800000}, {9, 4, 0x800000}};
+        QTest::newRow("typing inside a run grows it")
+            << 3 << 0 << "x" << "ab<xb>cd</b>ef" << R{{2, 4, 0x800000}, {8, 4, 0x800000}};
+        QTest::newRow("typing right behind a run continues it")
+            << 5 << 0 << "x" << "ab<b>xcd</b>ef" << R{{2, 4, 0x800000}, {8, 4, 0x800000}};
+        QTest::newRow("deleting across two runs keeps both ends")
+            << 4 << 4 << "" << "ab<b/b>ef" << R{{2, 2, 0x800000}, {4, 3, 0x800000}};
+        QTest::newRow("deleting a whole run drops it")
+            << 2 << 3 << "" << "abcd</b>ef" << R{{4, 4, 0x800000}};
+        QTest::newRow("replacing the start of a run") << 7 << 2 << "Z" << "ab<b>cdZb>ef"
+                                                      << R{{2, 3, 0x800000}, {8, 2, 0x800000}};
+    }
+    void coloursFollowEdits()
+    {
+        QFETCH(int, at);
+        QFETCH(int, remove);
+        QFETCH(QString, insert);
+        RichTextBox box;
+        box.setText("ab<b>cd</b>ef");
+        box.colorWhole({{2, 3, 0x800000}, {7, 4, 0x800000}});
+        box.setSelStart(at);
+        box.setSelLength(remove);
+        box.setSelText(insert);
+        QTEST(box.Text(), "text");
+        QTEST(box.TextRTF().runs, "runs");
+    }
+
+    void paintingMergesNeighbours()
+    {
+        RichTextBox box;
+        box.setText("0123456789");
+        auto paint = [&](int from, int length, quint32 color) {
+            box.setSelStart(from);
+            box.setSelLength(length);
+            box.setSelColor(color);
+        };
+        paint(0, 3, 0xFF);
+        paint(6, 2, 0xFF);
+        paint(3, 3, 0xFF);
+        QCOMPARE(box.TextRTF().runs, (QList<ColorRun>{{0, 8, 0xFF}}));
+        paint(2, 2, RichTextBox::WindowTextColor);
+        QCOMPARE(box.TextRTF().runs, (QList<ColorRun>{{0, 2, 0xFF}, {4, 4, 0xFF}}));
+        paint(1, 8, 0xFF00);
+        QCOMPARE(box.TextRTF().runs, (QList<ColorRun>{{0, 1, 0xFF}, {1, 8, 0xFF00}}));
+    }
+
     void systemColourIsResolved()
     {
         RichTextBox box;
@@ -104,6 +160,8 @@ private Q_SLOTS:
         QCOMPARE(box.colorAt(1), 0x0000FFu);
         box.setSelColor(RichTextBox::WindowTextColor);
         QCOMPARE(box.colorAt(1), RichTextBox::colorValue(QApplication::palette().color(QPalette::Text)));
+        box.setSelColor(0x80000005);
+        QCOMPARE(box.colorAt(1), RichTextBox::colorValue(QApplication::palette().color(QPalette::Base)));
     }
 
     void keyPressMaySwallow()
