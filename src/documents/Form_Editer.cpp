@@ -2,6 +2,7 @@
 
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
+#include "documents/PageWriter.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
@@ -134,13 +135,13 @@ void Form_Editer::closeEvent(QCloseEvent *event)
 bool Form_Editer::saveOnClose()
 {
     try {
-        RichTextBox1->SaveFile(m_htmlName, 1);
-        return true;
+        // Characters Shift-JIS cannot hold are asked about first; declining keeps the window.
+        return WritePage(*m_main, *this, m_htmlName);
     } catch (const ZError &e) {
         // The page stays open with its text: closing now would lose the edits.
-        m_main->prompts()->message(QStringLiteral("Error %1\r\n\r\n%2").arg(e.number()).arg(e.description()),
-                                   Prompt::Buttons::Ok, Prompt::Icon::Information,
-                                   QStringLiteral("Error"));
+        m_main->prompts()->message(
+            QStringLiteral("Error %1\r\n\r\n%2").arg(e.number()).arg(e.description()),
+            Prompt::Buttons::Ok, Prompt::Icon::Information, QStringLiteral("Error"));
         return false;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <unistd.h>
 
 int OpenFailureNumber(const QString &path, bool forWriting)
 {
@@ -21,14 +23,28 @@ int OpenFailureNumber(const QString &path, bool forWriting)
 std::optional<ZErrorInfo> ReplaceFileContent(const QString &path, QByteArrayView bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reaches the file at once and its count is the truth: a
+    // buffered write reports success and the short write that follows went unnoticed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ZError(OpenFailureNumber(path, true)).info();
-    if (!bytes.isEmpty() && file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        // A short count is tried again; on a full disk the next try fails.
+        const qint64 count = file.write(bytes.data() + written, bytes.size() - written);
+        if (count <= 0) {
+            file.cancelWriting();
+            return ZError(ZErr::DiskFull).info();
+        }
+        written += count;
+    }
+    // Space a file system only allots on the way to the disk is known for sure after a sync.
+    // (A file system that cannot sync says EINVAL; there is nothing more to wait for.)
+    if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+        const int err = errno;
         file.cancelWriting();
-        return ZError(ZErr::DiskFull).info();
+        return ZError::fromErrno(err).info();
     }
     if (!file.commit()) {
-        // The buffered bytes are flushed by commit: a full disk shows up here as a write error.
         const bool writeFailed = file.error() == QFileDevice::WriteError;
         return ZError(writeFailed ? ZErr::DiskFull : ZErr::PathFileAccess).info();
     }

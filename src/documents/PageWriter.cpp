@@ -1,0 +1,65 @@
+#include "documents/PageWriter.h"
+
+#include "app/MDI_Main.h"
+#include "app/MDI_Module.h"
+#include "documents/CharacterReferences.h"
+#include "documents/Form_Editer.h"
+#include "platform/Prompts.h"
+#include "platform/RichTextBox.h"
+#include "platform/StepRunner.h"
+
+namespace {
+// The same pattern as a tool insertion, so that one Undo takes every reference back out.
+void PutReferences(MDI_Main &main, Form_Editer &doc, const QList<CharacterReference> &found)
+{
+    RichTextBox *box = doc.RichTextBox1;
+    StepRunner steps;
+    MDI_Module::TrackEdits = false;
+    steps.run([&] { doc.UndoBuff = box->TextRTF(); });
+    steps.run([&] {
+        int caret = box->SelStart();
+        // From the last to the first, so that the positions still to come stay valid.
+        for (auto it = found.crbegin(); it != found.crend(); ++it) {
+            box->setSelStart(it->position);
+            box->setSelLength(it->length);
+            box->setSelText(it->reference);
+            if (it->position < caret)
+                caret += int(it->reference.size()) - it->length;
+        }
+        box->setSelStart(caret);
+    });
+    steps.run([&] { doc.BuffBuff = box->TextRTF(); });
+    MDI_Module::TrackEdits = true;
+    steps.run([&] {
+        if (main.isChecked("m_vrpr"))
+            main.RefreshPreview();
+    });
+}
+} // namespace
+
+bool OfferCharacterReferences(MDI_Main &main, Form_Editer &doc)
+{
+    const QString text = doc.RichTextBox1->Text();
+    const QList<CharacterReference> found = UnencodableCharacters(text);
+    if (found.isEmpty())
+        return true;
+    const QString question =
+        doc.HtmlName() +
+        QStringLiteral("\r\n\r\nShift-JIS で保存できない文字が含まれています。\r\n") +
+        NameCharacters(text, found) +
+        QStringLiteral(
+            "\r\n\r\nこれらの文字を数値文字参照（&#番号;）に置き換えて保存を継続しますか？");
+    if (main.prompts()->message(question, Prompt::Buttons::OkCancel, Prompt::Icon::Information,
+                                QStringLiteral("確認")) != Prompt::Answer::Ok)
+        return false;
+    PutReferences(main, doc, found);
+    return true;
+}
+
+bool WritePage(MDI_Main &main, Form_Editer &doc, const QString &path)
+{
+    if (!OfferCharacterReferences(main, doc))
+        return false;
+    doc.RichTextBox1->SaveFile(path, 1);
+    return true;
+}
