@@ -78,9 +78,8 @@ private:
 namespace {
 QString fromDocument(QString text)
 {
-    for (QChar &c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
 }
 
@@ -137,6 +136,8 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
 {
     if (removed == 0 && added == 0)
         return;
+    m_textValid = false;
+    m_text.clear();
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
@@ -165,7 +166,15 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     Q_EMIT Change();
 }
 
-QString RichTextBox::Text() const { return fromDocument(document()->toRawText()); }
+QString RichTextBox::Text() const
+{
+    // Read once per change: the change handler, the preview and the colouring all ask.
+    if (!m_textValid) {
+        m_text = fromDocument(document()->toRawText());
+        m_textValid = true;
+    }
+    return m_text;
+}
 
 void RichTextBox::setText(const QString &text)
 {
@@ -373,8 +382,12 @@ void RichTextBox::SaveFile(const QString &path, int)
 
 void RichTextBox::SavePreviewFile(const QString &path) const
 {
-    const QByteArray bytes =
-        Cp932::encode(Cp932::withCharacterReferences(withCrLf(Text()))).bytes;
+    const QString text = withCrLf(Text());
+    Cp932::Encoded encoded = Cp932::encode(text);
+    // Only a page with unwritable characters pays for the references.
+    if (!encoded.ok())
+        encoded = Cp932::encode(Cp932::withCharacterReferences(text));
+    const QByteArray &bytes = encoded.bytes;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ZError(OpenFailureNumber(path, true));

@@ -69,6 +69,8 @@ private:
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
     int m_silent = 0; // inside one operation that reports one change itself
+    mutable QString m_text;
+    mutable bool m_textValid = false;
     bool m_changed = false;
     // The colours, as runs of our own sorted by start; drawn as the layout's formats, so
     // that neither edits nor the images have to go through the document's formats.
