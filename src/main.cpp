@@ -20,7 +20,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zemlo"));
     QApplication::setDesktopFileName(QStringLiteral("zemlo"));
 
-    // The interface is Japanese throughout, Qt's own dialogs and buttons included.
+    // The interface is Japanese throughout, Qt's own dialogs and buttons included; without a
+    // locale of the user's own, dates and numbers are written the Japanese way too.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

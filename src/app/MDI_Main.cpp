@@ -159,6 +159,8 @@ void MDI_Main::buildPanes()
     }
     WebBrowser1 = new WebBrowser(Picture2);
     WebBrowser1->setObjectName("WebBrowser1");
+    // The page being edited is the preview's home.
+    WebBrowser1->setHomePage(m_programFolder + "/zemlo.htm");
     row->addWidget(Picture2);
 
     mdiArea = new QMdiArea(central);

@@ -21,6 +21,12 @@ Form_Editer *OpenDocument(MDI_Main &main, const QString &path)
     steps.run([&] { doc->RichTextBox1->LoadFile(path); });
     // 5. Shown, it becomes active: the preview follows and the commands are enabled.
     steps.run([&] {
+        // A new window takes two thirds of the area, each one set off from the last, so
+        // that its text is seen at once and the others stay within reach.
+        const QSize area = main.mdiArea->viewport()->size();
+        const int offset = 24 * (int(main.mdiArea->subWindowList().size() - 1) % 8);
+        sub->setGeometry(offset, offset, qMax(320, area.width() * 2 / 3),
+                         qMax(200, area.height() * 2 / 3));
         sub->show();
         main.mdiArea->setActiveSubWindow(sub);
         doc->RichTextBox1->setFocus();

@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -185,6 +187,33 @@ private Q_SLOTS:
         QVERIFY(!f.window->action("t_ime")->isEnabled());
         QVERIFY(f.window->action("t_save")->isEnabled());
         QVERIFY(f.window->menu("m_edit")->menuAction()->isVisible());
+    }
+
+    void addressBoxColoursAndEnter()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        QLineEdit *edit = w->Combo1->lineEdit();
+        QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(edit, &in);
+        QCOMPARE(edit->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        QCoreApplication::sendEvent(edit, &out);
+        QCOMPARE(edit->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Button));
+        // Enter loads the text as it stands; the address is listed once it has loaded.
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/other.html";
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<p>x</p>");
+        file.close();
+        QSignalSpy complete(w->WebBrowser1, &WebBrowser::DocumentComplete);
+        w->Combo1->setEditText(page);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(complete.wait(20000));
+        QTRY_COMPARE_WITH_TIMEOUT(w->WebBrowser1->LocationURL(), page, 20000);
+        QTRY_COMPARE(w->Combo1->count(), 1);
+        QCOMPARE(w->Combo1->itemText(0), page);
     }
 
     void addressBoxLearnsAddressesOnce()
