@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev qt6-translations-l10n
     libicu-dev libx11-dev
     fonts-noto-cjk
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick openbox x11-utils python3
 )
 
 missing=()

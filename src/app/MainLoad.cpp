@@ -1,5 +1,6 @@
 // The main window's start and end: load sequence, settings, command line, unload.
 #include "app/CommandLine.h"
+#include "app/CommandTable.h"
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
@@ -16,6 +17,19 @@
 #include <QScreen>
 #include <QToolBar>
 
+namespace {
+// Shows or hides a menu in the menu bar. The items of a hidden menu keep working from the
+// client-area pop-up, but their shortcut keys go with the menu, as its items are out of reach.
+void showMenu(MDI_Main &main, const QString &name, bool shown)
+{
+    QMenu *menu = main.menu(name);
+    menu->menuAction()->setVisible(shown);
+    for (QAction *action : menu->actions())
+        if (const CommandTable::Item *item = CommandTable::find(action->objectName()))
+            action->setShortcut(shown ? item->key : QKeySequence());
+}
+} // namespace
+
 void MDI_Main::Load(const QString &commandLine)
 {
     // 1. 80 % of the screen, centred.
@@ -29,8 +43,8 @@ void MDI_Main::Load(const QString &commandLine)
     // 3.
     Combo1->setEditText(QString());
     // 4.-6. The no-document state.
-    menu("m_edit")->menuAction()->setVisible(false);
-    menu("m_win")->menuAction()->setVisible(false);
+    showMenu(*this, "m_edit", false);
+    showMenu(*this, "m_win", false);
     action("m_eime")->setEnabled(false);
     setDocumentItemsEnabled(false);
     action("t_ime")->setEnabled(false);
@@ -119,8 +133,8 @@ void MDI_Main::EnableDocumentCommands()
 {
     StepRunner steps;
     steps.run([this] { RefreshPreview(); });
-    menu("m_edit")->menuAction()->setVisible(true);
-    menu("m_win")->menuAction()->setVisible(true);
+    showMenu(*this, "m_edit", true);
+    showMenu(*this, "m_win", true);
     setDocumentItemsEnabled(true);
     if (MDI_Module::PictographListFound) {
         action("m_eime")->setEnabled(true);
@@ -130,8 +144,8 @@ void MDI_Main::EnableDocumentCommands()
 
 void MDI_Main::DisableDocumentCommands()
 {
-    menu("m_edit")->menuAction()->setVisible(false);
-    menu("m_win")->menuAction()->setVisible(false);
+    showMenu(*this, "m_edit", false);
+    showMenu(*this, "m_win", false);
     setDocumentItemsEnabled(false);
     // m_eime stays as it is: it is hidden with its menu.
     action("t_ime")->setEnabled(false);

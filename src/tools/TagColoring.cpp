@@ -45,7 +45,9 @@ void ColorAllTags(MDI_Main &main)
         if (!doc)
             throw ZError(ZErr::InvalidCall);
         editerFr = doc->EditerFr;
-        hadFocus = doc->RichTextBox1->hasFocus();
+        // The window's focus child, also while the main window is not the active one (a
+        // document opened at start-up): hiding the text would hand the keyboard elsewhere.
+        hadFocus = doc->RichTextBox1->window()->focusWidget() == doc->RichTextBox1;
         doc->RichTextBox1->setEnabled(false);
         doc->RichTextBox1->setVisible(false);
         // One round of pending messages, so the busy label is painted; the user's own
