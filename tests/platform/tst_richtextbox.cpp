@@ -212,6 +212,59 @@ private Q_SLOTS:
         QCOMPARE(readAll(out), QByteArray("a\r\nb\r\nc"));
     }
 
+    void everyValidSequenceSurvivesLoadAndSave()
+    {
+        // Every sequence of the code page 932 table, the user-defined area and the single bytes
+        // that Windows adds, one per line, through the control and back to disk.
+        QFile table(QStringLiteral(ZEMLO_TEST_DATA "/CP932.TXT"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        QByteArray page, expected;
+        auto pair = [](int lead, int trail) {
+            QByteArray bytes;
+            bytes.append(char(lead)).append(char(trail));
+            return bytes;
+        };
+        auto add = [&](const QByteArray &sequence) {
+            page += sequence + "\r\n";
+            // Where the table has twins, the preferred one comes back.
+            expected += Cp932::encode(Cp932::decode(sequence)).bytes + "\r\n";
+        };
+        int count = 0;
+        while (!table.atEnd()) {
+            const QByteArray line = table.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() < 2 || fields.at(1).trimmed().isEmpty())
+                continue;
+            const uint code = fields.at(0).toUInt(nullptr, 16);
+            if (code == 0x0A || code == 0x0D)
+                continue; // line ends are the file's own
+            add(code > 0xFF ? pair(code >> 8, code & 0xFF) : QByteArray(1, char(code)));
+            ++count;
+        }
+        QCOMPARE(count, 7913);
+        for (int lead = 0xF0; lead <= 0xF9; ++lead)
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (trail != 0x7F)
+                    add(pair(lead, trail));
+        for (char single : {'\x80', '\xA0', '\xFD', '\xFE', '\xFF'})
+            add(QByteArray(1, single));
+        QTemporaryDir dir;
+        writeAll(dir.path() + "/all.html", page);
+        RichTextBox box;
+        box.LoadFile(dir.path() + "/all.html");
+        box.SaveFile(dir.path() + "/back.html", 1);
+        const QByteArray back = readAll(dir.path() + "/back.html");
+        // 189 single and 7,724 double bytes of the table, the 1,880 user-defined codes, five
+        // single bytes, each with its line end.
+        QCOMPARE(page.size(), 2 * (7913 + 1880 + 5) + 189 + 2 * 7724 + 2 * 1880 + 5);
+        QCOMPARE(back.size(), expected.size());
+        QCOMPARE(back, expected);
+        // Only the twins differ from what was read.
+        QVERIFY(page != expected);
+    }
+
     void failuresLeaveContentAndFile()
     {
         QTemporaryDir dir;
