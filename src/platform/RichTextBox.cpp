@@ -25,18 +25,38 @@ template <typename It> It runAfter(It begin, It end, int pos)
 }
 } // namespace
 
-// Draws the control's runs as the formats of each block's layout.
+// Which colouring a block was last drawn with.
+class RunGeneration : public QTextBlockUserData
+{
+public:
+    explicit RunGeneration(int g) : generation(g) {}
+    int generation;
+};
+
+// Draws the control's runs as the formats of each block's layout. After a change of all the
+// colours only the blocks on screen are drawn at once; the others when they come into view.
 class RunHighlighter : public QSyntaxHighlighter
 {
 public:
     explicit RunHighlighter(RichTextBox *box) : QSyntaxHighlighter(box->document()), m_box(box) {}
     bool bulk = false; // the whole text is being replaced: nothing to draw yet
+    int generation = 0;
+
+    bool isCurrent(const QTextBlock &block) const
+    {
+        auto *data = static_cast<RunGeneration *>(block.userData());
+        return data && data->generation == generation;
+    }
 
 protected:
     void highlightBlock(const QString &text) override
     {
         if (bulk)
             return;
+        if (auto *data = static_cast<RunGeneration *>(currentBlockUserData()))
+            data->generation = generation;
+        else
+            setCurrentBlockUserData(new RunGeneration(generation));
         const QList<ColorRun> &runs = m_box->m_runs;
         const int begin = currentBlock().position();
         const int end = begin + int(text.size());
@@ -203,7 +223,7 @@ void RichTextBox::setTextRTF(const RichImage &image)
             m_runs.append({from, to - from, run.color});
     }
     if (!m_runs.isEmpty())
-        m_highlighter->rehighlight();
+        redrawAll();
 }
 
 void RichTextBox::paint(int from, int to, quint32 color)
@@ -316,7 +336,32 @@ void RichTextBox::colorWhole(const QList<ColorRun> &spans)
             continue;
         m_runs.append({from, to - from, color});
     }
-    m_highlighter->rehighlight();
+    redrawAll();
+}
+
+void RichTextBox::redrawAll()
+{
+    ++m_highlighter->generation;
+    drawVisibleBlocks();
+    viewport()->update();
+}
+
+void RichTextBox::drawVisibleBlocks()
+{
+    const int bottom = viewport()->rect().bottom();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(offset).top() > bottom)
+            break;
+        if (!m_highlighter->isCurrent(block))
+            m_highlighter->rehighlightBlock(block);
+    }
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
+{
+    drawVisibleBlocks();
+    QPlainTextEdit::paintEvent(event);
 }
 
 quint32 RichTextBox::colorAt(int position) const

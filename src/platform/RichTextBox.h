@@ -61,6 +61,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     class Batch;
@@ -68,6 +69,9 @@ private:
     // Colours the characters [from, to); the default colour leaves them without a run.
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
+    // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
+    void redrawAll();
+    void drawVisibleBlocks();
     int m_silent = 0; // inside one operation that reports one change itself
     mutable QString m_text;
     mutable bool m_textValid = false;

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 
 namespace {
@@ -129,6 +131,35 @@ private Q_SLOTS:
         box.setSelText(insert);
         QTEST(box.Text(), "text");
         QTEST(box.TextRTF().runs, "runs");
+    }
+
+    void coloursAreDrawnWhereverTheUserScrolls()
+    {
+        RichTextBox box;
+        box.resize(300, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QString text;
+        QList<ColorRun> spans;
+        for (int i = 0; i < 3000; ++i) {
+            spans.append({int(text.size()), 3, 0x800000});
+            text += "<b>x\n";
+        }
+        box.setText(text);
+        box.colorWhole(spans);
+        auto drawn = [&](int blockNumber) {
+            const QList<QTextLayout::FormatRange> formats =
+                box.document()->findBlockByNumber(blockNumber).layout()->formats();
+            return formats.size() == 1 && formats.first().start == 0 &&
+                   formats.first().length == 3 &&
+                   formats.first().format.foreground().color() == QColor(0, 0, 128);
+        };
+        QVERIFY(drawn(0));
+        box.setSelStart(int(text.size()));
+        box.ensureCursorVisible();
+        box.viewport()->repaint();
+        QVERIFY2(drawn(2999), qPrintable(QString::number(box.cursorForPosition(QPoint(2, 2)).blockNumber())));
+        QVERIFY(drawn(2995));
     }
 
     void paintingMergesNeighbours()
