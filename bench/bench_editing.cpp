@@ -1,8 +1,11 @@
 // Prints how long the editing paths take on pages of growing size: the colouring pass, a typed
-// character with real-time preview on, and opening a page.
+// character with real-time preview on (until the change is handled, and until the preview has
+// loaded again), opening a page, the program's start-up, and the memory each further open page
+// takes. Figures only: nothing here asserts.
 #include "app/CommandWiring.h"
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
+#include "app/Main.h"
 #include "app/Settings.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
@@ -13,21 +16,27 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <malloc.h>
+#include <unistd.h>
 
 namespace {
 QByteArray makePage(qsizetype bytes)
 {
-    const QString block = QStringLiteral(
-        "<a href=\"menu.html\" accesskey=\"1\">メニュー</a><br>\n"
-        "<font color=\"#FF0000\">ｾｰﾙ開催中！</font><hr>\n"
-        "<div align=\"center\"><img src=\"logo.gif\"></div>\n"
-        "<p>本日のお知らせ&#63647;です。</p>\n");
+    const QString block = QStringLiteral("<a href=\"menu.html\" accesskey=\"1\">メニュー</a><br>\n"
+                                         "<font color=\"#FF0000\">ｾｰﾙ開催中！</font><hr>\n"
+                                         "<div align=\"center\"><img src=\"logo.gif\"></div>\n"
+                                         "<p>本日のお知らせ&#63647;です。</p>\n");
     QString text;
     const QByteArray encodedBlock = Cp932::encode(QString(block).replace("\n", "\r\n")).bytes;
     const qsizetype repeats = qMax<qsizetype>(1, bytes / encodedBlock.size());
@@ -56,13 +65,131 @@ void print(const char *what, const char *size, const Figures &f)
     std::printf("%-44s %-7s median %9.3f ms   p99 %9.3f ms\n", what, size, f.median, f.p99);
     std::fflush(stdout);
 }
+
+void printWorst(const char *what, const char *size, const QList<double> &ms)
+{
+    std::printf("%-44s %-7s worst  %9.3f ms\n", what, size,
+                *std::max_element(ms.begin(), ms.end()));
+    std::fflush(stdout);
+}
+
+qint64 monotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Memory in use: the heap's allocated bytes (small blocks and mapped ones), and the resident
+// set from /proc/self/statm.
+struct Memory
+{
+    double heapKb = 0, rssKb = 0;
+};
+
+Memory memoryNow()
+{
+    const struct mallinfo2 m = mallinfo2();
+    Memory now;
+    now.heapKb = double(m.uordblks + m.hblkhd) / 1024.0;
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (statm.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> fields = statm.readAll().split(' ');
+        if (fields.size() > 1)
+            now.rssKb = fields.at(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1024.0;
+    }
+    return now;
+}
+
+// Waits until the preview browser has finished loading a page; the time waited in ms, or -1
+// when nothing loaded within the timeout.
+double waitForLoad(QWebEngineView *view, const QElapsedTimer &since, int timeoutMs = 10000)
+{
+    QEventLoop loop;
+    double at = -1;
+    const QMetaObject::Connection c =
+        QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool) {
+            at = double(since.nsecsElapsed()) / 1e6;
+            loop.quit();
+        });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(c);
+    return at;
+}
+
+// Start-up as the program does it, in a child process of the bench: prints the time from the
+// parent's start of the process until the main window is shown and until its empty preview
+// has loaded.
+int startupChild(int argc, char *argv[])
+{
+    const qint64 t0 = qgetenv("ZEMLO_BENCH_T0").toLongLong();
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    WebBrowser::registerSchemes();
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    bool loaded = false;
+    qint64 loadedAt = 0;
+    RunningProgram program = Main(dir.path(), &prompts, QString());
+    if (!program.window)
+        return 1;
+    // Main() has shown the window and asked for the preview, which loads once events run:
+    // listening from here on misses no load.
+    QWebEngineView *view = program.window->WebBrowser1->view();
+    QEventLoop loop;
+    QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool) {
+        if (!loaded)
+            loadedAt = monotonicNs();
+        loaded = true;
+        loop.quit();
+    });
+    // One round of events lets the window be exposed.
+    QCoreApplication::processEvents();
+    const qint64 shownAt = monotonicNs();
+    if (!loaded) {
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    std::printf("%.3f %.3f\n", double(shownAt - t0) / 1e6,
+                loaded ? double(loadedAt - t0) / 1e6 : -1.0);
+    std::fflush(stdout);
+    delete program.window;
+    return 0;
+}
+
+void benchStartup(int runs)
+{
+    QList<double> shown, preview;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZEMLO_BENCH_T0"), QString::number(monotonicNs()));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child")});
+        if (!child.waitForFinished(60000))
+            continue;
+        const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+        if (fields.size() != 2)
+            continue;
+        shown << fields.at(0).toDouble();
+        if (fields.at(1).toDouble() >= 0)
+            preview << fields.at(1).toDouble();
+    }
+    if (!shown.isEmpty())
+        print("start-up -> main window shown", "-", summarise(shown));
+    if (!preview.isEmpty())
+        print("start-up -> empty preview loaded", "-", summarise(preview));
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && qstrcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     WebBrowser::registerSchemes();
     QApplication app(argc, argv);
     QTemporaryDir dir;
@@ -71,14 +198,21 @@ int main(int argc, char *argv[])
     auto *main = new MDI_Main(dir.path(), &prompts);
     InstallAllCommands(*main);
     main->Load({});
+    // The figures are those with real-time preview on.
+    if (!main->isChecked("m_vrpr"))
+        main->runCommand("m_vrpr");
+    QWebEngineView *view = main->WebBrowser1->view();
 
     const struct
     {
         const char *name;
         qsizetype bytes;
         int runs;
-    } sizes[] = {{"5 KB", 5 * 1024, 200}, {"100 KB", 100 * 1024, 100}, {"1 MB", 1024 * 1024, 30},
-                 {"10 MB", 10 * 1024 * 1024, 10}};
+        int opens;
+    } sizes[] = {{"5 KB", 5 * 1024, 200, 20},
+                 {"100 KB", 100 * 1024, 100, 10},
+                 {"1 MB", 1024 * 1024, 30, 5},
+                 {"10 MB", 10 * 1024 * 1024, 10, 3}};
     // Sizes named on the command line ("1MB") limit the run to them.
     const QStringList only = QCoreApplication::arguments().mid(1);
     for (const auto &size : sizes) {
@@ -91,10 +225,21 @@ int main(int argc, char *argv[])
             f.write(makePage(size.bytes));
         }
         QElapsedTimer t;
-        t.start();
-        Form_Editer *doc = OpenDocument(*main, path);
-        QCoreApplication::processEvents();
-        print("open, shown and coloured", size.name, {double(t.nsecsElapsed()) / 1e6, 0});
+        // Opening: every open but the last is closed again.
+        QList<double> open;
+        Form_Editer *doc = nullptr;
+        for (int i = 0; i < size.opens; ++i) {
+            if (doc) {
+                doc->setCloseAgreed(true);
+                doc->parentWidget()->close();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            t.restart();
+            doc = OpenDocument(*main, path);
+            QCoreApplication::processEvents();
+            open.append(double(t.nsecsElapsed()) / 1e6);
+        }
+        print("open, shown and coloured", size.name, summarise(open));
 
         QList<double> pass;
         for (int i = 0; i < qMax(3, size.runs / 5); ++i) {
@@ -103,6 +248,8 @@ int main(int argc, char *argv[])
             pass.append(double(t.nsecsElapsed()) / 1e6);
         }
         print("full colouring pass", size.name, summarise(pass));
+        // The pass runs in one go: its longest run is the longest stall of the window.
+        printWorst("full colouring pass (longest stall)", size.name, pass);
 
         QList<double> key;
         doc->RichTextBox1->setSelStart(int(doc->RichTextBox1->Text().size() / 2));
@@ -112,10 +259,75 @@ int main(int argc, char *argv[])
             key.append(double(t.nsecsElapsed()) / 1e6);
         }
         print("keystroke -> change, preview file, panel 2", size.name, summarise(key));
+
+        // Until the browser shows the page again; each keystroke waits for the last load.
+        if (size.bytes <= 100 * 1024) {
+            QList<double> shown;
+            for (int i = 0; i < size.runs / 4; ++i) {
+                if (view->page()->isLoading()) {
+                    QElapsedTimer idle;
+                    idle.start();
+                    waitForLoad(view, idle, 5000);
+                }
+                QCoreApplication::processEvents();
+                t.restart();
+                QTest::keyClick(doc->RichTextBox1, Qt::Key_A);
+                const double ms = waitForLoad(view, t);
+                if (ms >= 0)
+                    shown.append(ms);
+            }
+            if (!shown.isEmpty())
+                print("keystroke -> preview shown again", size.name, summarise(shown));
+        }
         doc->setCloseAgreed(true);
         doc->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+
+    // Memory for each further open page: what the heap and the resident set grow by with every
+    // page opened beside those already open.
+    for (const auto &size : sizes) {
+        if (size.bytes > 1024 * 1024)
+            continue;
+        if (!only.isEmpty() && !only.contains(QString::fromLatin1(size.name).remove(' ')))
+            continue;
+        const QString path = dir.path() + "/memory.html";
+        {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(makePage(size.bytes));
+        }
+        // A first page, so that what every page shares is already there.
+        OpenDocument(*main, path);
+        QCoreApplication::processEvents();
+        QList<double> heap, rss;
+        const int pages = size.bytes > 100 * 1024 ? 6 : 12;
+        for (int i = 0; i < pages; ++i) {
+            QCoreApplication::processEvents();
+            malloc_trim(0);
+            const Memory before = memoryNow();
+            OpenDocument(*main, path);
+            QCoreApplication::processEvents();
+            malloc_trim(0);
+            const Memory after = memoryNow();
+            heap << after.heapKb - before.heapKb;
+            rss << after.rssKb - before.rssKb;
+        }
+        const Figures h = summarise(heap), r = summarise(rss);
+        std::printf("%-44s %-7s median %9.1f KB   p99 %9.1f KB\n",
+                    "memory per further open page, heap", size.name, h.median, h.p99);
+        std::printf("%-44s %-7s median %9.1f KB   p99 %9.1f KB\n",
+                    "memory per further open page, resident", size.name, r.median, r.p99);
+        std::fflush(stdout);
+        for (Form_Editer *d : main->documents()) {
+            d->setCloseAgreed(true);
+            d->parentWidget()->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     delete main;
+
+    if (only.isEmpty() || only.contains(QStringLiteral("startup")))
+        benchStartup(10);
     return 0;
 }

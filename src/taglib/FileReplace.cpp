@@ -1,9 +1,25 @@
 #include "taglib/FileReplace.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// True when the mode bits let nobody write at path. Root's writes ignore the bits, so without
+// this check a read-only page, or a page in a read-only folder, would be replaced all the same.
+bool noWriteBits(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
+} // namespace
 
 int OpenFailureNumber(const QString &path, bool forWriting)
 {
@@ -22,6 +38,11 @@ int OpenFailureNumber(const QString &path, bool forWriting)
 
 std::optional<ZErrorInfo> ReplaceFileContent(const QString &path, QByteArrayView bytes)
 {
+    // The bytes go where a link points, beside the file it names.
+    const QFileInfo named(path);
+    const QFileInfo target(named.exists() ? named.canonicalFilePath() : named.absoluteFilePath());
+    if ((target.isFile() && noWriteBits(target.filePath())) || noWriteBits(target.absolutePath()))
+        return ZError(ZErr::PermissionDenied).info();
     QSaveFile file(path);
     // Unbuffered, so that every write reaches the file at once and its count is the truth: a
     // buffered write reports success and the short write that follows went unnoticed.
