@@ -204,8 +204,11 @@ QString decode(QByteArrayView bytes)
     return result;
 }
 
-Encoded encode(QStringView text)
+Encoded encode(QStringView text) { return encode(text, LineEnds::AsIs); }
+
+Encoded encode(QStringView text, LineEnds lineEnds)
 {
+    const bool crlf = lineEnds == LineEnds::CrLf;
     const Tables &t = tables();
     Encoded result;
     // Each UTF-16 unit yields at most two bytes.
@@ -218,6 +221,8 @@ Encoded encode(QStringView text)
     while (in < end) {
         const char16_t c = *in;
         if (c < 0x80) {
+            if (crlf && c == u'\n')
+                *out++ = '\r';
             *out++ = char(c);
             ++in;
             continue;

@@ -29,6 +29,9 @@ struct Encoded
     bool ok() const { return unencodable.isEmpty(); }
 };
 Encoded encode(QStringView text);
+// The same, writing each LF as CR LF: the file form of the control's text, without a copy.
+enum class LineEnds { AsIs, CrLf };
+Encoded encode(QStringView text, LineEnds lineEnds);
 
 // True when every character of text can be written.
 bool canEncode(QStringView text);

@@ -133,12 +133,6 @@ QString normaliseLineEnds(const QString &text)
     return out;
 }
 
-QString withCrLf(const QString &text)
-{
-    QString out = text;
-    out.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return out;
-}
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
@@ -156,8 +150,7 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
 {
     if (removed == 0 && added == 0)
         return;
-    m_textValid = false;
-    m_text.clear();
+    followText(position, removed, added);
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
@@ -184,6 +177,24 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
         return;
     }
     Q_EMIT Change();
+}
+
+void RichTextBox::followText(int position, int removed, int added)
+{
+    // A small edit is applied to the text already read, so that a keystroke on a large page
+    // does not read the whole page again.
+    if (m_textValid && position >= 0 && position + removed <= m_text.size()) {
+        QTextCursor cursor(document());
+        cursor.setPosition(position);
+        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+        const QString inserted = fromDocument(cursor.selectedText());
+        if (inserted.size() == added) {
+            m_text.replace(position, removed, inserted);
+            return;
+        }
+    }
+    m_textValid = false;
+    m_text.clear();
 }
 
 QString RichTextBox::Text() const
@@ -413,11 +424,14 @@ void RichTextBox::LoadFile(const QString &path)
     setText(normaliseLineEnds(Cp932::decode(bytes)));
 }
 
-QByteArray RichTextBox::fileBytes() const { return Cp932::encode(withCrLf(Text())).bytes; }
+QByteArray RichTextBox::fileBytes() const
+{
+    return Cp932::encode(Text(), Cp932::LineEnds::CrLf).bytes;
+}
 
 void RichTextBox::SaveFile(const QString &path, int)
 {
-    const Cp932::Encoded encoded = Cp932::encode(withCrLf(Text()));
+    const Cp932::Encoded encoded = Cp932::encode(Text(), Cp932::LineEnds::CrLf);
     if (!encoded.ok())
         throw ZError(ZErr::InvalidCall,
                      QStringLiteral("Shift-JIS で保存できない文字があります: ") + encoded.unencodable);
@@ -427,11 +441,10 @@ void RichTextBox::SaveFile(const QString &path, int)
 
 void RichTextBox::SavePreviewFile(const QString &path) const
 {
-    const QString text = withCrLf(Text());
-    Cp932::Encoded encoded = Cp932::encode(text);
+    Cp932::Encoded encoded = Cp932::encode(Text(), Cp932::LineEnds::CrLf);
     // Only a page with unwritable characters pays for the references.
     if (!encoded.ok())
-        encoded = Cp932::encode(Cp932::withCharacterReferences(text));
+        encoded = Cp932::encode(Cp932::withCharacterReferences(Text()), Cp932::LineEnds::CrLf);
     const QByteArray &bytes = encoded.bytes;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -69,6 +69,7 @@ private:
     // Colours the characters [from, to); the default colour leaves them without a run.
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
+    void followText(int position, int removed, int added);
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
     void drawVisibleBlocks();

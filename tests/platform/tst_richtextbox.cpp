@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -160,6 +161,30 @@ private Q_SLOTS:
         box.viewport()->repaint();
         QVERIFY2(drawn(2999), qPrintable(QString::number(box.cursorForPosition(QPoint(2, 2)).blockNumber())));
         QVERIFY(drawn(2995));
+    }
+
+    void textStaysInStepWithEdits()
+    {
+        // The text is kept up to date edit by edit; it must always equal a fresh read.
+        RichTextBox box;
+        box.setText("first line\nsecond\n");
+        QRandomGenerator random(932);
+        const QStringList pieces = {"a", "\n", "<b>", "全角", "\n\nx", ""};
+        for (int step = 0; step < 400; ++step) {
+            const int size = int(box.Text().size());
+            box.setSelStart(int(random.bounded(size + 1)));
+            box.setSelLength(int(random.bounded(4)));
+            if (step % 7 == 0)
+                QTest::keyClick(&box, Qt::Key_Backspace);
+            else if (step % 11 == 0)
+                QTest::keyClick(&box, Qt::Key_Return);
+            else
+                box.setSelText(pieces.at(int(random.bounded(pieces.size()))));
+            QString fresh = box.document()->toRawText();
+            fresh.replace(QChar::ParagraphSeparator, '\n');
+            QCOMPARE(box.Text(), fresh);
+        }
+        QCOMPARE(box.fileBytes(), Cp932::encode(QString(box.Text()).replace("\n", "\r\n")).bytes);
     }
 
     void paintingMergesNeighbours()
