@@ -8,7 +8,7 @@
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
-#include "taglib/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <QFile>
 

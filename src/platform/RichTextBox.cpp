@@ -2,7 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/ZError.h"
-#include "taglib/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

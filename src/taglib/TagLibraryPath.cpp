@@ -2,7 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "taglib/CrLines.h"
-#include "taglib/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <QFile>
 

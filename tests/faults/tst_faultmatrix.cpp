@@ -11,7 +11,7 @@
 #include "documents/SaveCommands.h"
 #include "platform/Cp932.h"
 #include "platform/RichTextBox.h"
-#include "taglib/FileReplace.h"
+#include "platform/FileReplace.h"
 #include "taglib/TagLibraryFile.h"
 
 #include <QDataStream>

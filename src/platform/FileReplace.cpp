@@ -1,4 +1,4 @@
-#include "taglib/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <QFile>
 #include <QFileInfo>
