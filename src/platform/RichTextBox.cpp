@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QSyntaxHighlighter>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,54 +24,6 @@ template <typename It> It runAfter(It begin, It end, int pos)
                             [](int p, const ColorRun &r) { return p < r.start + r.length; });
 }
 } // namespace
-
-// Which colouring a block was last drawn with.
-class RunGeneration : public QTextBlockUserData
-{
-public:
-    explicit RunGeneration(int g) : generation(g) {}
-    int generation;
-};
-
-// Draws the control's runs as the formats of each block's layout. After a change of all the
-// colours only the blocks on screen are drawn at once; the others when they come into view.
-class RunHighlighter : public QSyntaxHighlighter
-{
-public:
-    explicit RunHighlighter(RichTextBox *box) : QSyntaxHighlighter(box->document()), m_box(box) {}
-    bool bulk = false; // the whole text is being replaced: nothing to draw yet
-    int generation = 0;
-
-    bool isCurrent(const QTextBlock &block) const
-    {
-        auto *data = static_cast<RunGeneration *>(block.userData());
-        return data && data->generation == generation;
-    }
-
-protected:
-    void highlightBlock(const QString &text) override
-    {
-        if (bulk)
-            return;
-        if (auto *data = static_cast<RunGeneration *>(currentBlockUserData()))
-            data->generation = generation;
-        else
-            setCurrentBlockUserData(new RunGeneration(generation));
-        const QList<ColorRun> &runs = m_box->m_runs;
-        const int begin = currentBlock().position();
-        const int end = begin + int(text.size());
-        for (auto it = runAfter(runs.cbegin(), runs.cend(), begin);
-             it != runs.cend() && it->start < end; ++it) {
-            const int from = qMax(begin, it->start);
-            const int to = qMin(end, it->start + it->length);
-            if (to > from)
-                setFormat(from - begin, to - from, RichTextBox::resolveColor(it->color));
-        }
-    }
-
-private:
-    RichTextBox *m_box;
-};
 
 // One operation that changes the content reports one change, after it is complete.
 class RichTextBox::Batch
@@ -143,7 +95,6 @@ RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The runs move before the highlighter redraws the changed blocks.
     connect(document(), &QTextDocument::contentsChange, this, &RichTextBox::onContentsChange);
-    m_highlighter = new RunHighlighter(this);
 }
 
 void RichTextBox::onContentsChange(int position, int removed, int added)
@@ -172,6 +123,8 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
             m_runs[w++] = run;
     }
     m_runs.resize(w);
+    // The edited blocks keep the formats of their old text until they are drawn again.
+    recolor(position, position + added);
     if (m_silent > 0) {
         m_changed = true;
         return;
@@ -183,7 +136,9 @@ void RichTextBox::followText(int position, int removed, int added)
 {
     // A small edit is applied to the text already read, so that a keystroke on a large page
     // does not read the whole page again.
-    if (m_textValid && position >= 0 && position + removed <= m_text.size()) {
+    // Qt counts the document's closing paragraph mark in some changes; those are read afresh.
+    if (m_textValid && position >= 0 && position + removed <= m_text.size() &&
+        position + added < document()->characterCount()) {
         QTextCursor cursor(document());
         cursor.setPosition(position);
         cursor.setPosition(position + added, QTextCursor::KeepAnchor);
@@ -210,9 +165,7 @@ QString RichTextBox::Text() const
 void RichTextBox::setText(const QString &text)
 {
     Batch batch(this, true);
-    m_highlighter->bulk = true;
     setPlainText(text);
-    m_highlighter->bulk = false;
     // New text comes without colours.
     m_runs.clear();
 }
@@ -222,9 +175,7 @@ RichImage RichTextBox::TextRTF() const { return RichImage{Text(), m_runs}; }
 void RichTextBox::setTextRTF(const RichImage &image)
 {
     Batch batch(this, true);
-    m_highlighter->bulk = true;
     setPlainText(image.text);
-    m_highlighter->bulk = false;
     m_runs.clear();
     const int end = int(image.text.size());
     for (const ColorRun &run : image.runs) {
@@ -279,13 +230,51 @@ void RichTextBox::paint(int from, int to, quint32 color)
 void RichTextBox::recolor(int from, int to)
 {
     QTextBlock block = document()->findBlock(from);
-    const QTextBlock last = document()->findBlock(qMax(from, to - 1));
+    QTextBlock last = document()->findBlock(qMax(from, to));
+    if (!last.isValid())
+        last = document()->lastBlock();
+    // Beyond a screenful the blocks are left to be drawn as they come into view.
+    if (last.blockNumber() - block.blockNumber() > 200) {
+        ++m_generation;
+        viewport()->update();
+        return;
+    }
     while (block.isValid()) {
-        m_highlighter->rehighlightBlock(block);
+        drawBlock(block);
         if (block == last)
             break;
         block = block.next();
     }
+}
+
+void RichTextBox::drawBlock(QTextBlock block)
+{
+    const int begin = block.position();
+    const int end = begin + block.length() - 1;
+    QList<QTextLayout::FormatRange> formats;
+    for (auto it = runAfter(m_runs.cbegin(), m_runs.cend(), begin);
+         it != m_runs.cend() && it->start < end; ++it) {
+        const int from = qMax(begin, it->start);
+        const int to = qMin(end, it->start + it->length);
+        if (to > from) {
+            QTextLayout::FormatRange range;
+            range.start = from - begin;
+            range.length = to - from;
+            range.format.setForeground(resolveColor(it->color));
+            formats.append(range);
+        }
+    }
+    // A block never drawn has no formats yet: no layout is made for it before it is shown.
+    if (formats.isEmpty() && block.userState() == -1) {
+        block.setUserState(m_generation);
+        return;
+    }
+    block.setUserState(m_generation);
+    QTextLayout *layout = block.layout();
+    if (layout->formats() == formats)
+        return;
+    layout->setFormats(formats);
+    document()->markContentsDirty(begin, block.length());
 }
 
 int RichTextBox::SelStart() const { return textCursor().selectionStart(); }
@@ -352,7 +341,8 @@ void RichTextBox::colorWhole(const QList<ColorRun> &spans)
 
 void RichTextBox::redrawAll()
 {
-    ++m_highlighter->generation;
+    // Block states start at -1, so that a new block is never taken for drawn.
+    ++m_generation;
     drawVisibleBlocks();
     viewport()->update();
 }
@@ -364,9 +354,19 @@ void RichTextBox::drawVisibleBlocks()
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         if (blockBoundingGeometry(block).translated(offset).top() > bottom)
             break;
-        if (!m_highlighter->isCurrent(block))
-            m_highlighter->rehighlightBlock(block);
+        if (block.userState() != m_generation)
+            drawBlock(block);
     }
+}
+
+void RichTextBox::resizeEvent(QResizeEvent *event)
+{
+    // Lines never wrap, so a new width moves no line; told of one, the base class would make a
+    // layout for every block of the page only to clear it again (a quarter of a kilobyte per
+    // line, kept for the life of the page). Told of none, it still sets the scroll bars,
+    // whose width follows the widest line laid out.
+    QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+    QPlainTextEdit::resizeEvent(&sameWidth);
 }
 
 void RichTextBox::paintEvent(QPaintEvent *event)

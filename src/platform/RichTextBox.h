@@ -3,6 +3,7 @@
 #include "platform/RichImage.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <functional>
 
 // The document's text control. Positions count characters of Text(), one character per line
@@ -62,6 +63,7 @@ protected:
     bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     class Batch;
@@ -73,6 +75,8 @@ private:
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
     void drawVisibleBlocks();
+    // Sets the runs over one block as its layout's formats.
+    void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself
     mutable QString m_text;
     mutable bool m_textValid = false;
@@ -80,6 +84,6 @@ private:
     // The colours, as runs of our own sorted by start; drawn as the layout's formats, so
     // that neither edits nor the images have to go through the document's formats.
     QList<ColorRun> m_runs;
-    class RunHighlighter *m_highlighter = nullptr;
-    friend class RunHighlighter;
+    // Which colouring is drawn: a block whose state differs is drawn before it is shown.
+    int m_generation = 0;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -161,6 +162,62 @@ private Q_SLOTS:
         box.viewport()->repaint();
         QVERIFY2(drawn(2999), qPrintable(QString::number(box.cursorForPosition(QPoint(2, 2)).blockNumber())));
         QVERIFY(drawn(2995));
+    }
+
+    void editsRedrawTheirBlock()
+    {
+        RichTextBox box;
+        box.resize(300, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setText("<b>x\nplain");
+        box.colorWhole({{0, 3, 0x800000}});
+        auto drawnFormats = [&](int blockNumber) {
+            QList<std::pair<int, int>> ranges;
+            for (const auto &f : box.document()->findBlockByNumber(blockNumber).layout()->formats())
+                ranges.append({f.start, f.length});
+            return ranges;
+        };
+        // Typing inside the tag widens its colour; the drawn formats follow at once.
+        box.setSelStart(1);
+        box.setSelText("i");
+        QCOMPARE(drawnFormats(0), (QList<std::pair<int, int>>{{0, 4}}));
+        // A line end inside the run splits it over two blocks, each drawn for its own part.
+        box.setSelStart(2);
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(drawnFormats(0), (QList<std::pair<int, int>>{{0, 2}}));
+        QCOMPARE(drawnFormats(1), (QList<std::pair<int, int>>{{0, 2}}));
+        // Joined again, the line carries both parts as one.
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        QCOMPARE(drawnFormats(0), (QList<std::pair<int, int>>{{0, 4}}));
+        QCOMPARE(drawnFormats(1), (QList<std::pair<int, int>>{}));
+    }
+
+    void scrollBarsFollowTheWidestLineAcrossResizes()
+    {
+        RichTextBox box;
+        box.resize(300, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setText(QString("short\n").repeated(50));
+        QCoreApplication::processEvents();
+        QCOMPARE(box.horizontalScrollBar()->maximum(), 0);
+        box.resize(600, 300);
+        QCoreApplication::processEvents();
+        box.resize(200, 150);
+        QCoreApplication::processEvents();
+        QCOMPARE(box.horizontalScrollBar()->maximum(), 0);
+        QVERIFY(box.verticalScrollBar()->maximum() > 0);
+        box.setText(QString(400, QLatin1Char('w')) + "\nshort");
+        box.viewport()->repaint();
+        QCoreApplication::processEvents();
+        const int narrow = box.horizontalScrollBar()->maximum();
+        QVERIFY(narrow > 0);
+        // A wider window leaves less of the line to scroll to.
+        box.resize(500, 150);
+        QCoreApplication::processEvents();
+        QVERIFY(box.horizontalScrollBar()->maximum() > 0);
+        QVERIFY(box.horizontalScrollBar()->maximum() < narrow);
     }
 
     void textStaysInStepWithEdits()
