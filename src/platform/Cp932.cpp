@@ -9,6 +9,10 @@
 #include <memory>
 #include <unordered_set>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Cp932 {
 
 namespace {
@@ -219,6 +223,22 @@ Encoded encode(QStringView text, LineEnds lineEnds)
     const char16_t *in = text.utf16();
     const char16_t *const end = in + text.size();
     while (in < end) {
+#if defined(__SSE2__)
+        // Markup is mostly ASCII: eight units without a line end go out as eight bytes at once.
+        if (end - in >= 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+            const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
+            int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
+            if (crlf)
+                plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
+            if (plain == 0xFFFF) {
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                out += 8;
+                in += 8;
+                continue;
+            }
+        }
+#endif
         const char16_t c = *in;
         if (c < 0x80) {
             if (crlf && c == u'\n')

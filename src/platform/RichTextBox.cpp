@@ -441,15 +441,36 @@ void RichTextBox::SaveFile(const QString &path, int)
 
 void RichTextBox::SavePreviewFile(const QString &path) const
 {
-    Cp932::Encoded encoded = Cp932::encode(Text(), Cp932::LineEnds::CrLf);
-    // Only a page with unwritable characters pays for the references.
-    if (!encoded.ok())
-        encoded = Cp932::encode(Cp932::withCharacterReferences(Text()), Cp932::LineEnds::CrLf);
-    const QByteArray &bytes = encoded.bytes;
+    const QString text = Text();
+    // Written over in place and cut to length after, in slices: with real-time preview this
+    // runs on every keystroke, and so neither allocates the size of the page nor gives the
+    // file's pages back to the system only to ask for them again.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw ZError(OpenFailureNumber(path, true));
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    const auto writeSlices = [&file](QStringView all) {
+        constexpr qsizetype Slice = 64 * 1024;
+        for (qsizetype at = 0; at < all.size();) {
+            qsizetype n = qMin(Slice, all.size() - at);
+            // A surrogate pair stays in one slice.
+            if (at + n < all.size() && all.at(at + n - 1).isHighSurrogate())
+                ++n;
+            const Cp932::Encoded encoded = Cp932::encode(all.mid(at, n), Cp932::LineEnds::CrLf);
+            if (!encoded.ok())
+                return false;
+            if (file.write(encoded.bytes) != encoded.bytes.size())
+                throw ZError(ZErr::DiskFull);
+            at += n;
+        }
+        return true;
+    };
+    // Only a page with unwritable characters pays for the references.
+    if (!writeSlices(text)) {
+        if (!file.seek(0))
+            throw ZError(ZErr::DiskFull);
+        writeSlices(Cp932::withCharacterReferences(text));
+    }
+    if (!file.resize(file.pos()))
         throw ZError(ZErr::DiskFull);
 }
 

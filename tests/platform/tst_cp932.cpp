@@ -254,6 +254,34 @@ private slots:
         }
     }
 
+    void longMarkupEncodesAsCharacterByCharacter()
+    {
+        // Runs of ASCII of every length, against line ends, DEL, Latin-1 and double-byte
+        // characters: the whole text must encode as its characters do one by one.
+        const QStringList pieces = {"<", "a", "\n", QString(QChar(0x7F)), QString(QChar(0x80)),
+                                    QString(QChar(0xFF80)), QString(QChar(0x3042)),
+                                    QString(QChar(0xE63E)), QString(QChar(0x00A9)), "\r"};
+        QRandomGenerator random(5);
+        for (int round = 0; round < 300; ++round) {
+            QString text;
+            QByteArray expectedAsIs, expectedCrLf;
+            for (int piece = 0; piece < 40; ++piece) {
+                QString part = QString(int(random.bounded(0, 20)), QLatin1Char('x'));
+                part += pieces.at(int(random.bounded(pieces.size())));
+                for (const QChar c : std::as_const(part)) {
+                    const Cp932::Encoded one = Cp932::encode(QString(c));
+                    expectedAsIs += one.bytes;
+                    expectedCrLf += c == QLatin1Char('\n') ? QByteArray("\r\n") : one.bytes;
+                }
+                text += part;
+            }
+            const Cp932::Encoded asIs = Cp932::encode(text);
+            QCOMPARE(asIs.bytes, expectedAsIs);
+            QCOMPARE(asIs.unencodable.isEmpty(), !text.contains(QChar(0x00A9)));
+            QCOMPARE(Cp932::encode(text, Cp932::LineEnds::CrLf).bytes, expectedCrLf);
+        }
+    }
+
     void jisSideCharacters_data()
     {
         QTest::addColumn<QString>("text");

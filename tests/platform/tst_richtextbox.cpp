@@ -407,6 +407,30 @@ private Q_SLOTS:
         box.SavePreviewFile(dir.path() + "/preview.htm");
         QCOMPARE(readAll(dir.path() + "/preview.htm"), QByteArray("emoji &#128512;"));
     }
+
+    void previewFileIsWrittenWholeInPlace()
+    {
+        QTemporaryDir dir;
+        const QString preview = dir.path() + "/preview.htm";
+        RichTextBox box;
+        // Long enough to be written in several pieces, with a pair of surrogates across the
+        // first boundary and a line end across the second.
+        const QString a(65535, QLatin1Char('a'));
+        const QString b(65535 - 10, QLatin1Char('b'));
+        box.setText(a + QChar(0xD83D) + QChar(0xDE00) + b + "\n" + QString::fromUtf16(u"\x3042"));
+        box.SavePreviewFile(preview);
+        QCOMPARE(readAll(preview), a.toLatin1() + "&#128512;" + b.toLatin1() + "\r\n\x82\xA0");
+        // A shorter page after a longer one leaves nothing of the longer behind.
+        box.setText(a + "\n" + b);
+        box.SavePreviewFile(preview);
+        QCOMPARE(readAll(preview), a.toLatin1() + "\r\n" + b.toLatin1());
+        box.setText("<p>");
+        box.SavePreviewFile(preview);
+        QCOMPARE(readAll(preview), QByteArray("<p>"));
+        box.setText(QString());
+        box.SavePreviewFile(preview);
+        QCOMPARE(readAll(preview), QByteArray());
+    }
 };
 
 QTEST_MAIN(TestRichTextBox)
