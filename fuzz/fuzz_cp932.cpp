@@ -37,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(encoded.ok());
         FUZZ_CHECK(Cp932::canEncode(text));
         FUZZ_CHECK(encoded.bytes.size() == rest.size());
+        // The file form writes each LF as CR LF; no other byte of the page can be 0x0A.
+        FUZZ_CHECK(Cp932::encode(text, Cp932::LineEnds::CrLf).bytes ==
+                   QByteArray(encoded.bytes).replace("\n", "\r\n"));
         if (encoded.bytes != rest) {
             FUZZ_CHECK(Cp932::decode(encoded.bytes) == text);
             // The preferred form is stable.
