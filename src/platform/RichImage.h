@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PieceText.h"
+
 #include <QList>
 #include <QString>
 
@@ -17,7 +19,7 @@ struct ColorRun
 // default (window-text) colour.
 struct RichImage
 {
-    QString text;
+    PieceText text;
     QList<ColorRun> runs;
     bool isEmpty() const { return text.isEmpty(); }
     friend bool operator==(const RichImage &, const RichImage &) = default;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -67,22 +68,37 @@ QFont designFont()
     return font;
 }
 
-QString normaliseLineEnds(const QString &text)
+// CR LF and a lone CR become LF, in place: the decoded page is ours to change.
+QString normaliseLineEnds(QString text)
 {
-    QString out;
-    out.reserve(text.size());
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
+    char16_t *const data = reinterpret_cast<char16_t *>(text.data());
     const qsizetype n = text.size();
+    qsizetype w = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r')) {
-            out.append(QLatin1Char('\n'));
-            if (i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+        char16_t c = data[i];
+        if (c == u'\r') {
+            c = u'\n';
+            if (i + 1 < n && data[i + 1] == u'\n')
                 ++i;
-        } else {
-            out.append(c);
         }
+        data[w++] = c;
     }
-    return out;
+    text.truncate(w);
+    return text;
+}
+
+// Characters the document takes as the end of a paragraph, or reads back as one: a text
+// with none of them is held exactly as given.
+bool documentKeepsAsIs(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -143,39 +159,65 @@ void RichTextBox::followText(int position, int removed, int added)
         cursor.setPosition(position);
         cursor.setPosition(position + added, QTextCursor::KeepAnchor);
         const QString inserted = fromDocument(cursor.selectedText());
-        if (inserted.size() == added) {
-            m_text.replace(position, removed, inserted);
+        if (inserted.size() == added && m_text.replace(position, removed, inserted))
             return;
-        }
     }
     m_textValid = false;
-    m_text.clear();
+    m_text = PieceText();
 }
 
-QString RichTextBox::Text() const
+const PieceText &RichTextBox::pieces() const
 {
     // Read once per change: the change handler, the preview and the colouring all ask.
     if (!m_textValid) {
-        m_text = fromDocument(document()->toRawText());
+        m_text = PieceText(fromDocument(document()->toRawText()));
         m_textValid = true;
     }
     return m_text;
 }
 
+QString RichTextBox::Text() const { return pieces().toString(); }
+
 void RichTextBox::setText(const QString &text)
 {
     Batch batch(this, true);
-    setPlainText(text);
+    replaceAll(text);
+    adoptText(PieceText(text));
     // New text comes without colours.
     m_runs.clear();
 }
 
-RichImage RichTextBox::TextRTF() const { return RichImage{Text(), m_runs}; }
+void RichTextBox::replaceAll(const QString &text)
+{
+    // Straight into the document: the control's own way then gives every character of the
+    // page the insertion format once more, a fifth of the time of opening a large page, for
+    // formats the page never uses (its colours are runs of our own).
+    document()->setPlainText(text);
+    setTextCursor(QTextCursor(document()));
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void RichTextBox::adoptText(const PieceText &text)
+{
+    // The text just set is the text: reading a large page back costs as much as decoding it.
+    if (text.size() != document()->characterCount() - 1)
+        return;
+    for (const QString &piece : text.pieces())
+        if (!documentKeepsAsIs(piece))
+            return;
+    m_text = text;
+    m_textValid = true;
+}
+
+RichImage RichTextBox::TextRTF() const { return RichImage{pieces(), m_runs}; }
 
 void RichTextBox::setTextRTF(const RichImage &image)
 {
     Batch batch(this, true);
-    setPlainText(image.text);
+    replaceAll(image.text.toString());
+    // The image's pieces become the text's: undoing copies nothing of them.
+    adoptText(image.text);
     m_runs.clear();
     const int end = int(image.text.size());
     for (const ColorRun &run : image.runs) {
@@ -322,7 +364,9 @@ void RichTextBox::setSelColor(quint32 color)
 
 void RichTextBox::colorWhole(const QList<ColorRun> &spans)
 {
-    m_runs.clear();
+    // Sized once: a page keeps its runs for as long as it is open.
+    m_runs = QList<ColorRun>();
+    m_runs.reserve(spans.size());
     const int end = document()->characterCount() - 1;
     for (const ColorRun &span : spans) {
         if (span.color == WindowTextColor)
@@ -441,34 +485,37 @@ void RichTextBox::SaveFile(const QString &path, int)
 
 void RichTextBox::SavePreviewFile(const QString &path) const
 {
-    const QString text = Text();
-    // Written over in place and cut to length after, in slices: with real-time preview this
-    // runs on every keystroke, and so neither allocates the size of the page nor gives the
-    // file's pages back to the system only to ask for them again.
+    // Written over in place and cut to length after, piece by piece: with real-time preview
+    // this runs on every keystroke, and so neither allocates the size of the page nor gives
+    // the file's pages back to the system only to ask for them again.
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw ZError(OpenFailureNumber(path, true));
-    const auto writeSlices = [&file](QStringView all) {
-        constexpr qsizetype Slice = 64 * 1024;
-        for (qsizetype at = 0; at < all.size();) {
-            qsizetype n = qMin(Slice, all.size() - at);
-            // A surrogate pair stays in one slice.
-            if (at + n < all.size() && all.at(at + n - 1).isHighSurrogate())
-                ++n;
-            const Cp932::Encoded encoded = Cp932::encode(all.mid(at, n), Cp932::LineEnds::CrLf);
+    const auto writePieces = [&file](const QList<QString> &pieces) {
+        constexpr qsizetype Flush = 256 * 1024;
+        QByteArray buffer;
+        buffer.reserve(Flush + 2 * PieceText::PieceSize + 16);
+        const auto flush = [&] {
+            if (file.write(buffer) != buffer.size())
+                throw ZError(ZErr::DiskFull);
+            buffer.resize(0);
+        };
+        for (const QString &piece : pieces) {
+            const Cp932::Encoded encoded = Cp932::encode(piece, Cp932::LineEnds::CrLf);
             if (!encoded.ok())
                 return false;
-            if (file.write(encoded.bytes) != encoded.bytes.size())
-                throw ZError(ZErr::DiskFull);
-            at += n;
+            buffer.append(encoded.bytes);
+            if (buffer.size() >= Flush)
+                flush();
         }
+        flush();
         return true;
     };
     // Only a page with unwritable characters pays for the references.
-    if (!writeSlices(text)) {
+    if (!writePieces(pieces().pieces())) {
         if (!file.seek(0))
             throw ZError(ZErr::DiskFull);
-        writeSlices(Cp932::withCharacterReferences(text));
+        writePieces(PieceText(Cp932::withCharacterReferences(Text())).pieces());
     }
     if (!file.resize(file.pos()))
         throw ZError(ZErr::DiskFull);

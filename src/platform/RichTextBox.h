@@ -72,13 +72,17 @@ private:
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
     void followText(int position, int removed, int added);
+    // Sets the whole text, cursor at the start.
+    void replaceAll(const QString &text);
+    void adoptText(const PieceText &text);
+    const PieceText &pieces() const;
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
     void drawVisibleBlocks();
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself
-    mutable QString m_text;
+    mutable PieceText m_text;
     mutable bool m_textValid = false;
     bool m_changed = false;
     // The colours, as runs of our own sorted by start; drawn as the layout's formats, so

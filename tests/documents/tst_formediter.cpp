@@ -78,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(doc->EditerFr, 3);
         QCOMPARE(doc->RichTextBox1->Text(), QString("xy<p>hi</p>"));
         // The undo slot holds the image before the last change.
-        QCOMPARE(doc->UndoBuff.text, QString("x<p>hi</p>"));
+        QCOMPARE(doc->UndoBuff.text.toString(), QString("x<p>hi</p>"));
     }
 
     void counterClimbsFromCreation()

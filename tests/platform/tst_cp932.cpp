@@ -282,6 +282,27 @@ private slots:
         }
     }
 
+    void longPagesDecodeAsTheirPieces()
+    {
+        // Runs of ASCII of every length between whole characters of every kind: the page
+        // decodes as its pieces do one by one.
+        const QList<QByteArray> pieces = {"\x82\xA0", "\xB1", "\x81\x20", "\xF0\x40", "\x80",
+                                          "\xFF", "\r\n", "\x7F", "\x85\x40"};
+        QRandomGenerator random(16);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray page;
+            QString expected;
+            for (int piece = 0; piece < 40; ++piece) {
+                const QByteArray ascii(int(random.bounded(0, 40)), 'a' + char(random.bounded(26)));
+                const QByteArray other = pieces.at(int(random.bounded(pieces.size())));
+                page += ascii + other;
+                expected += Cp932::decode(ascii) + Cp932::decode(other);
+            }
+            QCOMPARE(Cp932::decode(page), expected);
+            QCOMPARE(Cp932::encode(expected).bytes.size(), page.size());
+        }
+    }
+
     void jisSideCharacters_data()
     {
         QTest::addColumn<QString>("text");

@@ -42,7 +42,7 @@ private Q_SLOTS:
         box.setSelStart(4);
         box.setSelText("XY");
         QCOMPARE(spy.count(), 2);
-        box.setTextRTF(RichImage{"abc", {{0, 1, 0x0000FF}}});
+        box.setTextRTF(RichImage{QString("abc"), {{0, 1, 0x0000FF}}});
         QCOMPARE(spy.count(), 3);
         // Setting an empty text is a change too, as loading an empty page is.
         box.setText(QString());
@@ -218,6 +218,33 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(box.horizontalScrollBar()->maximum() > 0);
         QVERIFY(box.horizontalScrollBar()->maximum() < narrow);
+    }
+
+    void textSetIsTextReadBack()
+    {
+        // Characters the document turns into paragraph ends read back as line ends, whether
+        // the text came whole or as an image.
+        RichTextBox box;
+        const QStringList texts = {QString("a\rb\r\nc"), QString("a") + QChar(0x2028) + "b",
+                                   QString("a") + QChar(0x2029) + "b",
+                                   QString("a") + QChar(0xFDD0) + "b" + QChar(0xFDD1),
+                                   QString("plain\n\nlines\n")};
+        for (const QString &text : texts) {
+            for (int asImage = 0; asImage < 2; ++asImage) {
+                if (asImage)
+                    box.setTextRTF(RichImage{text, {}});
+                else
+                    box.setText(text);
+                QString fresh = box.document()->toRawText();
+                fresh.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+                QCOMPARE(box.Text(), fresh);
+                box.setSelStart(1);
+                box.setSelText("x");
+                fresh = box.document()->toRawText();
+                fresh.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+                QCOMPARE(box.Text(), fresh);
+            }
+        }
     }
 
     void textStaysInStepWithEdits()

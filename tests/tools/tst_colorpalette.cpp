@@ -147,8 +147,8 @@ private Q_SLOTS:
         const int inserted = int(expected.size()) - 6 + selLength;
         QCOMPARE(doc->RichTextBox1->SelStart(), selStart + inserted);
         QCOMPARE(doc->RichTextBox1->SelLength(), 0);
-        QCOMPARE(doc->UndoBuff.text, QStringLiteral("abcdef"));
-        QCOMPARE(doc->BuffBuff.text, expected);
+        QCOMPARE(doc->UndoBuff.text.toString(), QStringLiteral("abcdef"));
+        QCOMPARE(doc->BuffBuff.text.toString(), expected);
         QCOMPARE(doc->EditerFr, 3);
         QVERIFY(MDI_Module::TrackEdits);
         undo(doc);

@@ -311,8 +311,8 @@ private Q_SLOTS:
         QCOMPARE(doc->RichTextBox1->Text(), QStringLiteral("a&#63652;def"));
         QCOMPARE(doc->RichTextBox1->SelStart(), 9);
         QCOMPARE(doc->RichTextBox1->SelLength(), 0);
-        QCOMPARE(doc->UndoBuff.text, QStringLiteral("abcdef"));
-        QCOMPARE(doc->BuffBuff.text, QStringLiteral("a&#63652;def"));
+        QCOMPARE(doc->UndoBuff.text.toString(), QStringLiteral("abcdef"));
+        QCOMPARE(doc->BuffBuff.text.toString(), QStringLiteral("a&#63652;def"));
         QCOMPARE(doc->EditerFr, 3);
         QVERIFY(MDI_Module::TrackEdits);
         if (realtime) {
