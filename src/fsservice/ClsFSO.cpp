@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeDatabase>
 #include <cerrno>
 #include <filesystem>
@@ -20,7 +21,21 @@ const QString Crlf = QStringLiteral("\r\n");
 
 QString typeDescription(const QFileInfo &info)
 {
-    return QMimeDatabase().mimeTypeForFile(info).comment();
+    // The preview asks for its file's information on every keystroke, and a lookup in the
+    // system's type database costs more than the rest of the keystroke. A name that only one
+    // type claims is typed by its name alone, so its description is kept; a name several types
+    // claim, or none, is typed by content each time. (Folders are typed by kind, never cached.)
+    static QHash<QString, QString> byName;
+    const QMimeDatabase types;
+    if (!info.isFile())
+        return types.mimeTypeForFile(info).comment();
+    const QString name = info.fileName();
+    if (const auto known = byName.constFind(name); known != byName.constEnd())
+        return *known;
+    const QString comment = types.mimeTypeForFile(info).comment();
+    if (types.mimeTypesForFileName(name).size() == 1 && byName.size() < 256)
+        byName.insert(name, comment);
+    return comment;
 }
 
 // The bytes of a folder's files, sub-folders included, staying on the folder's own volume

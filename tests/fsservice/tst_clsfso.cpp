@@ -4,6 +4,7 @@
 #include "fsservice/FsoInfoText.h"
 
 #include <QLocale>
+#include <QMimeDatabase>
 #include <memory>
 
 namespace {
@@ -61,6 +62,28 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("ﾌｧｲﾙ 情報"));
         QCOMPARE(m.icon, Prompt::Icon::Information);
         QCOMPARE(m.buttons, Prompt::Buttons::Ok);
+    }
+
+    void fileTypeIsWhatTheTypeDatabaseSays()
+    {
+        // Asked again and again (as the preview does), the type still follows the content
+        // wherever the name alone does not tell it.
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+        const QList<std::pair<QString, QByteArray>> cases = {
+            {"sub/page.htm", "<html><p>x</p></html>"}, {"sub/page.htm", png},
+            {"sub/noname", png}, {"sub/noname", "just some words\n"}, {"sub/noname", png}};
+        ScriptedPrompts prompts;
+        ClsFSO fso(&prompts);
+        fso.ShowDialog = false;
+        for (const auto &[name, bytes] : cases) {
+            writeFile(at(name), bytes);
+            for (int again = 0; again < 2; ++again) {
+                fso.InfoFile(at(name));
+                QCOMPARE(fso.filType, QMimeDatabase().mimeTypeForFile(at(name)).comment());
+            }
+        }
+        fso.InfoFile(at("sub/noname"));
+        QCOMPARE(fso.filType, QMimeDatabase().mimeTypeForName("image/png").comment());
     }
 
     void infoFileBox_data()
