@@ -20,6 +20,15 @@ QList<char32_t> codePoints(const QString &text)
     return points;
 }
 
+// Invalid bytes read from a file are kept as U+F780 + byte.
+bool hasKeptBytes(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0xF780 && c.unicode() <= 0xF87F)
+            return true;
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -79,10 +88,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(Cp932::encode(referenced).ok());
         if (encoded.ok()) {
             FUZZ_CHECK(referenced == text);
-            // Writable text reads back as itself, but for the JIS-side characters that are
-            // written as their code page 932 equivalents; those read back stably.
+            // What is written reads back and writes again without a byte lost or added, and
+            // from then on stays as it is.
             const QString back = Cp932::decode(encoded.bytes);
-            FUZZ_CHECK(Cp932::encode(back).bytes == encoded.bytes);
+            const QByteArray again = Cp932::encode(back).bytes;
+            FUZZ_CHECK(again.size() == encoded.bytes.size());
+            FUZZ_CHECK(Cp932::decode(again) == back);
+            // Writable text reads back as itself, but for the JIS-side characters that are
+            // written as their code page 932 equivalents; those read back stably. A kept
+            // invalid byte is the exception: a lead byte kept alone pairs with a character
+            // typed after it whose first byte can trail (the file holds just those bytes).
+            if (!hasKeptBytes(text))
+                FUZZ_CHECK(again == encoded.bytes);
         }
     }
     return 0;
