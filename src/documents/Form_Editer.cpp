@@ -19,6 +19,9 @@ Form_Editer::Form_Editer(MDI_Main *main, QWidget *parent)
 {
     setObjectName("Form_Editer");
     setAttribute(Qt::WA_DeleteOnClose);
+    // Opaque: while a colouring pass hides the text, only this window paints the area behind
+    // the busy label, not the window frame and the workspace beneath it as well.
+    setAutoFillBackground(true);
     Label1 = new QLabel(QStringLiteral("TAG解析中・・・"), this);
     Label1->setObjectName("Label1");
     QFont labelFont;
