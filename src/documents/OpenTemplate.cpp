@@ -10,7 +10,6 @@
 #include "platform/StepRunner.h"
 #include "platform/FileReplace.h"
 
-#include <QFile>
 
 namespace {
 void ShowTemplateError(MDI_Main &main, const ZErrorInfo &e)
@@ -26,14 +25,8 @@ void OpenTemplate(MDI_Main &main, const QString &path)
     Form_Editer *doc = OpenDocument(main, Form_Editer::NewFileName);
     StepRunner steps;
     steps.run([&] {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw ZError(OpenFailureNumber(path, false));
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw ZError(ZErr::PathFileAccess);
         // One content change per line, as the page grows line by line.
-        for (const QString &line : TemplateLines(Cp932::decode(bytes)))
+        for (const QString &line : TemplateLines(Cp932::decode(ReadFileContent(path))))
             doc->RichTextBox1->setText(doc->RichTextBox1->Text() + line + QStringLiteral("\r\n"));
     });
     if (steps.failed()) {

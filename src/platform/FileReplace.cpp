@@ -36,6 +36,17 @@ int OpenFailureNumber(const QString &path, bool forWriting)
     return ZErr::PermissionDenied;
 }
 
+QByteArray ReadFileContent(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ZError(OpenFailureNumber(path, false));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ZError(ZErr::PathFileAccess);
+    return bytes;
+}
+
 std::optional<ZErrorInfo> ReplaceFileContent(const QString &path, QByteArrayView bytes)
 {
     // The bytes go where a link points, beside the file it names.

@@ -459,13 +459,7 @@ quint32 RichTextBox::colorValue(const QColor &color)
 
 void RichTextBox::LoadFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ZError(OpenFailureNumber(path, false));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ZError(ZErr::PathFileAccess);
-    setText(normaliseLineEnds(Cp932::decode(bytes)));
+    setText(normaliseLineEnds(Cp932::decode(ReadFileContent(path))));
 }
 
 QByteArray RichTextBox::fileBytes() const
