@@ -3,9 +3,20 @@
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/CommandWiring.h"
+#include "documents/OpenDocument.h"
 
 #include <QDir>
 #include <QFile>
+
+Form_Editer *MainWindowFixture::openPage(const QString &name, const QByteArray &bytes)
+{
+    QFile file(path(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(bytes);
+        file.close();
+    }
+    return OpenDocument(*window, path(name));
+}
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictographList,
                                      const QString &commandLine)

@@ -14,6 +14,9 @@ struct MainWindowFixture
     ~MainWindowFixture();
 
     QString path(const QString &name) const { return dir.path() + "/" + name; }
+    // Writes a page into the program folder and opens it as the active document. A page that
+    // cannot be written (a test's read-only folder) is opened all the same, as a missing file.
+    class Form_Editer *openPage(const QString &name, const QByteArray &bytes);
     // Closes the window as the user would; true when it closed.
     bool close();
 

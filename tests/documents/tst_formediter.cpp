@@ -21,12 +21,6 @@ QByteArray readAll(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
 } // namespace
 
 // One main window for the whole run: the browser is slow to start.
@@ -38,9 +32,7 @@ class TestFormEditer : public QObject
 
     Form_Editer *open(const QString &name, const QByteArray &content)
     {
-        const QString path = f->path(name);
-        writeAll(path, content);
-        return OpenDocument(*w, path);
+        return f->openPage(name, content);
     }
 
 private Q_SLOTS:

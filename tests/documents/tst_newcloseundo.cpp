@@ -25,8 +25,7 @@ class TestNewCloseUndo : public QObject
 
     Form_Editer *openPage(const QString &name, const QByteArray &bytes)
     {
-        writeFile(f->path(name), bytes);
-        return OpenDocument(main(), f->path(name));
+        return f->openPage(name, bytes);
     }
 
 private Q_SLOTS:

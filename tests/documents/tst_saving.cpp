@@ -82,8 +82,7 @@ class TestSaving : public QObject
     // A page on disk opened as the active document.
     Form_Editer *openPage(const QString &name, const QByteArray &bytes)
     {
-        writeFile(f->path(name), bytes);
-        return OpenDocument(main(), f->path(name));
+        return f->openPage(name, bytes);
     }
 
 private Q_SLOTS:
