@@ -11,7 +11,7 @@
 #include "documents/OpenDocument.h"
 #include "platform/Cp932.h"
 #include "platform/RichTextBox.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/WebBrowser.h"
 
 #include <QApplication>
@@ -199,8 +199,8 @@ int main(int argc, char *argv[])
     InstallAllCommands(*main);
     main->Load({});
     // The figures are those with real-time preview on.
-    if (!main->isChecked("m_vrpr"))
-        main->runCommand("m_vrpr");
+    if (!main->isChecked(Cmd::m_vrpr))
+        main->runCommand(Cmd::m_vrpr);
     QWebEngineView *view = main->WebBrowser1->view();
 
     const struct
@@ -252,7 +252,7 @@ int main(int argc, char *argv[])
         QList<double> pass;
         for (int i = 0; i < qMax(3, size.runs / 5); ++i) {
             t.restart();
-            main->runCommand("m_vtag");
+            main->runCommand(Cmd::m_vtag);
             pass.append(double(t.nsecsElapsed()) / 1e6);
         }
         print("full colouring pass", size.name, summarise(pass));

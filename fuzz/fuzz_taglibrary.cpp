@@ -2,7 +2,7 @@
 // reads again as the same entries; a refused write leaves the file as it was.
 #include "FuzzCheck.h"
 #include "platform/Cp932.h"
-#include "taglib/CrLines.h"
+#include "platform/CrLines.h"
 #include "taglib/TagLibraryFile.h"
 
 #include <QFile>

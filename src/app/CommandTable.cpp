@@ -35,8 +35,8 @@ const QList<CommandTable::Item> &CommandTable::items()
         {"m_etag", "m_edit", "定型TAGの挿入", QKeySequence("Ctrl+T"), "t_tag", "TAG挿入",
          Av::Document},
         {"m_eime", "m_edit", "i-mode絵文字の挿入", QKeySequence("Ctrl+I"), "t_ime", "絵文字挿入",
-         Av::Document},
-        {"m_efon", "m_edit", "ﾌｫﾝﾄ設定(&F)", {}, {}, {}, Av::Always},
+         Av::DocumentWithPictographs},
+        {"m_efon", "m_edit", "ﾌｫﾝﾄ設定(&F)", {}, {}, {}, Av::Never},
         {"m_ecol", "m_edit", "ｶﾗｰﾊﾟﾚｯﾄ(&C)", QKeySequence("Ctrl+P"), "t_pall", "ｶﾗｰﾊﾟﾚｯﾄ",
          Av::Document},
         {"m_ezth", "m_edit", "全角カタカナ ⇒ 半角ｶﾀｶﾅ変換", {}, {}, {}, Av::Document},
@@ -74,10 +74,24 @@ const QStringList &CommandTable::toolbar1Keys()
     return keys;
 }
 
-const QStringList &CommandTable::toolbar2Tips()
+const QStringList &CommandTable::toolbar2Keys()
 {
-    static const QStringList tips = {"戻る", "次へ", "", "中止", "更新", "", "ﾌﾟﾚﾋﾞｭｰ", "TAGｶﾗｰ"};
-    return tips;
+    static const QStringList keys = {"back", "forward", "", "stop", "reload", "", "t_pre", "t_col"};
+    return keys;
+}
+
+QString CommandTable::toolbar2Tip(int position)
+{
+    const Item *item = find(itemForPosition(position));
+    return item ? item->toolTip : QString();
+}
+
+QString CommandTable::buttonName(const Item &item)
+{
+    if (!item.button.startsWith(QLatin1String("2:")))
+        return item.button;
+    const int position = item.button.mid(2).toInt();
+    return position >= 7 ? toolbar2Keys().at(position - 1) : QStringLiteral("Toolbar2_%1").arg(position);
 }
 
 QString CommandTable::itemForButton(const QString &key)

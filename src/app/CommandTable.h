@@ -16,7 +16,10 @@ class QWidget;
 class CommandTable
 {
 public:
-    enum class Availability { Always, Document };
+    // When an item can be chosen: always; only with a document window open (items of the
+    // Edit and Window menus go with their menu, which is hidden without one, so there only
+    // their buttons are disabled); with a document and the pictograph list found; never.
+    enum class Availability { Always, Document, DocumentWithPictographs, Never };
 
     struct Item
     {
@@ -40,10 +43,16 @@ public:
     static const QList<Item> &items();
     // Toolbar1 keys left to right; an empty key stands for a separator.
     static const QStringList &toolbar1Keys();
+    // Toolbar2 positions 1 to 8: the button's picture key, or empty for a separator. The
+    // buttons at 7 and 8 are also known by these keys; the others only by their position.
+    static const QStringList &toolbar2Keys();
     // Toolbar2 positions 1 to 8: tool tip, or empty for a separator.
-    static const QStringList &toolbar2Tips();
+    static QString toolbar2Tip(int position);
     // The menu item that a Toolbar1 key or a Toolbar2 position runs.
     static QString itemForButton(const QString &key);
     static QString itemForPosition(int position);
     static const Item *find(const QString &name);
+    // The button of an item: its Toolbar1 key or, on Toolbar2, the object name of its button
+    // ("Toolbar2_1", "t_pre"); empty for an item without one.
+    static QString buttonName(const Item &item);
 };

@@ -1,5 +1,6 @@
 #include "app/CommandWiring.h"
 
+#include "app/MDI_Main.h"
 #include "documents/DocumentCommands.h"
 #include "taglib/TagLibraryCommands.h"
 #include "tools/ColorPaletteCommands.h"

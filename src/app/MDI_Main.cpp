@@ -1,11 +1,11 @@
 #include "app/MDI_Main.h"
 
-#include "app/Artwork.h"
 #include "app/CommandTable.h"
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
+#include "platform/Artwork.h"
 #include "platform/Twips.h"
 #include "platform/WebBrowser.h"
 
@@ -66,6 +66,8 @@ void MDI_Main::buildMenus()
         if (item.isSeparator())
             continue;
         action->setShortcut(item.key);
+        // An item that does nothing is shown greyed.
+        action->setEnabled(item.available != CommandTable::Availability::Never);
         // Shortcuts stay live while their menu is hidden in the menu bar.
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -140,19 +142,16 @@ void MDI_Main::buildPanes()
     Toolbar2->setContextMenuPolicy(Qt::PreventContextMenu);
     Toolbar2->setFixedHeight(Twips::toPixels(360, this));
     Toolbar2->installEventFilter(this);
-    static const char *const keys2[8] = {"back", "forward", nullptr, "stop", "reload", nullptr,
-                                          "t_pre", "t_col"};
     for (int pos = 1; pos <= 8; ++pos) {
-        const QString tip = CommandTable::toolbar2Tips().at(pos - 1);
-        if (tip.isEmpty()) {
+        const QString key = CommandTable::toolbar2Keys().at(pos - 1);
+        if (key.isEmpty()) {
             Toolbar2->addSeparator();
             continue;
         }
-        const QString key = QString::fromLatin1(keys2[pos - 1]);
+        const QString tip = CommandTable::toolbar2Tip(pos);
         QAction *button = Toolbar2->addAction(Artwork::buttonIcon(key), tip);
         button->setToolTip(tip);
-        // Only the last two buttons carry keys; the others are known by position.
-        const QString name = pos >= 7 ? key : QStringLiteral("Toolbar2_%1").arg(pos);
+        const QString name = CommandTable::buttonName(*CommandTable::find(CommandTable::itemForPosition(pos)));
         button->setObjectName(name);
         m_actions.insert(name, button);
         connect(button, &QAction::triggered, this, [this, pos] { Toolbar2_ButtonClick(pos); });
@@ -183,14 +182,31 @@ void MDI_Main::buildPanes()
 
 QAction *MDI_Main::action(const QString &name) const { return m_actions.value(name); }
 
-QMenu *MDI_Main::menu(const QString &name) const { return m_menus.value(name); }
-
-void MDI_Main::setHandler(const QString &item, std::function<void()> handler)
+QAction *MDI_Main::action(Command item) const
 {
-    m_handlers.insert(item, std::move(handler));
+    QAction *a = m_actions.value(item.toString());
+    // Every name in Cmd is in the command table; a miss is a fault of the program.
+    Q_ASSERT_X(a, "MDI_Main::action", item.name());
+    if (!a)
+        qCritical("Zemlo: no menu item named %s", item.name());
+    return a;
 }
 
-void MDI_Main::runCommand(const QString &item)
+QMenu *MDI_Main::menu(const QString &name) const { return m_menus.value(name); }
+
+void MDI_Main::setHandler(Command item, std::function<void()> handler)
+{
+    action(item); // checks the name
+    m_handlers.insert(item.toString(), std::move(handler));
+}
+
+void MDI_Main::runCommand(Command item)
+{
+    if (QAction *a = action(item))
+        a->trigger();
+}
+
+void MDI_Main::runItem(const QString &item)
 {
     if (QAction *a = action(item))
         a->trigger();
@@ -198,7 +214,7 @@ void MDI_Main::runCommand(const QString &item)
 
 void MDI_Main::Toolbar1_ButtonClick(const QString &key)
 {
-    runCommand(CommandTable::itemForButton(key));
+    runItem(CommandTable::itemForButton(key));
 }
 
 void MDI_Main::Toolbar2_ButtonClick(int position)
@@ -206,7 +222,7 @@ void MDI_Main::Toolbar2_ButtonClick(int position)
     // Positions 3 and 6 are separators and run nothing.
     const QString item = CommandTable::itemForPosition(position);
     if (!item.isEmpty())
-        runCommand(item);
+        runItem(item);
 }
 
 Form_Editer *MDI_Main::activeDocument() const
@@ -218,6 +234,23 @@ Form_Editer *MDI_Main::activeDocument() const
         sub = mdiArea->currentSubWindow();
     return sub ? qobject_cast<Form_Editer *>(sub->widget()) : nullptr;
 }
+
+void MDI_Main::addDocumentWindow(Form_Editer *doc)
+{
+    QMdiSubWindow *sub = mdiArea->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(doc->HtmlName());
+    // A new window takes two thirds of the area, each one set off from the last, so that its
+    // text is seen at once and the others stay within reach.
+    const QSize area = mdiArea->viewport()->size();
+    const int offset = 24 * (int(mdiArea->subWindowList().size() - 1) % 8);
+    sub->setGeometry(offset, offset, qMax(320, area.width() * 2 / 3),
+                     qMax(200, area.height() * 2 / 3));
+    sub->show();
+    mdiArea->setActiveSubWindow(sub);
+}
+
+QString MDI_Main::sizeText() const { return StatusBar1->panelText(2); }
 
 QList<Form_Editer *> MDI_Main::documents() const
 {

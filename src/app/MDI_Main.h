@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/DocumentHost.h"
 #include "platform/CommonDialog.h"
 
 #include <QHash>
@@ -21,8 +22,9 @@ class StatusPanels;
 class WebBrowser;
 
 // The program's one top-level window: owns the panes, bars and document windows, and routes
-// every command to the handler that the subsystem owning it has registered.
-class MDI_Main : public QMainWindow
+// every command to the handler that the subsystem owning it has registered. It is the host
+// that documents, tools and the tag library see through DocumentHost.
+class MDI_Main : public QMainWindow, public DocumentHost
 {
     Q_OBJECT
 public:
@@ -32,36 +34,43 @@ public:
     // The load sequence: size, settings, menus, show, apply settings, preview, command line.
     void Load(const QString &commandLine);
 
-    const QString &programFolder() const { return m_programFolder; }
-    Prompts *prompts() const { return m_prompts; }
+    QString programFolder() const override { return m_programFolder; }
+    Prompts *prompts() const override { return m_prompts; }
+    CommonDialog &fileDialog() override { return CommonDialog1; }
+    QWidget *dialogParent() const override { return const_cast<MDI_Main *>(this); }
 
     // Commands. Every menu item is a QAction named by its item; every button too, by its key.
+    QAction *action(Command item) const;
     QAction *action(const QString &name) const;
     QMenu *menu(const QString &name) const;
-    void setHandler(const QString &item, std::function<void()> handler);
-    bool hasHandler(const QString &item) const { return m_handlers.contains(item); }
-    // Runs an item's command as its menu item does (nothing when the item is disabled).
-    void runCommand(const QString &item);
+    void setHandler(Command item, std::function<void()> handler) override;
+    bool hasHandler(Command item) const { return m_handlers.contains(item.toString()); }
+    void runCommand(Command item) override;
+    bool isChecked(Command item) const override;
     void Toolbar1_ButtonClick(const QString &key);
     void Toolbar2_ButtonClick(int position);
 
     // Document state.
-    Form_Editer *activeDocument() const;
-    QList<Form_Editer *> documents() const;
+    Form_Editer *activeDocument() const override;
+    QList<Form_Editer *> documents() const override;
+    void addDocumentWindow(Form_Editer *doc) override;
+    void documentActivated(Form_Editer &) override { EnableDocumentCommands(); }
+    void documentUnloaded(Form_Editer &) override { DisableDocumentCommands(); }
     void EnableDocumentCommands();
     void DisableDocumentCommands();
 
     // Preview.
     void RefreshPreview();
+    void refreshPreview() override { RefreshPreview(); }
+    QString sizeText() const override;
     void Picture2_Resize();
     void Picture1_Resize();
-    bool isChecked(const QString &item) const;
     // The browser finished a document: the address box learns its address.
     void onDocumentComplete(const QString &address);
 
     // The custom pointer, and the wait pointer while work takes time.
-    void setBusyPointer();
-    void restorePointer();
+    void setBusyPointer() override;
+    void restorePointer() override;
 
     QToolBar *Toolbar1 = nullptr;
     QToolBar *Toolbar2 = nullptr;
@@ -72,18 +81,6 @@ public:
     QMdiArea *mdiArea = nullptr;
     StatusPanels *StatusBar1 = nullptr;
     CommonDialog CommonDialog1;
-    // Where the colouring scan goes on: a 1-based position in the active document's text.
-    int TagScanPos = 1;
-
-    // Set by the documents subsystem: opens a path as a document window.
-    std::function<void(const QString &)> OpenDocument;
-    // Set by the documents subsystem: closes every document window.
-    std::function<void()> CloseAllDocuments;
-    // Called with the dropped paths, in list order.
-    std::function<void(const QStringList &)> FilesDropped;
-    // Set by the documents subsystem: the close query of every document window; false when
-    // one of them refuses.
-    std::function<bool()> QueryCloseDocuments;
 
 Q_SIGNALS:
     // Emitted when the main window is about to end, after the close queries agreed.
@@ -101,6 +98,7 @@ private:
     void buildPanes();
     void wireBuiltInCommands();
     void setDocumentItemsEnabled(bool enabled);
+    void runItem(const QString &item);
     void OpenCommandLineFiles(const QString &commandLine);
     void ApplySettings();
     void Unload();

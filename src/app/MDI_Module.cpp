@@ -1,7 +1,6 @@
 #include "app/MDI_Module.h"
 
 namespace MDI_Module {
-bool TrackEdits = true;
 bool PictographListFound = false;
 bool OptTagColor = true;
 bool OptRealtimePreview = true;

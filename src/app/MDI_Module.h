@@ -1,9 +1,9 @@
 #pragma once
 
+#include "documents/TrackEdits.h"
+
 // Flags shared by the whole program for the length of a run.
 namespace MDI_Module {
-// True while content changes of a document count as the user's edits.
-extern bool TrackEdits;
 // Whether the pictograph list could be opened at start-up.
 extern bool PictographListFound;
 // The settings as read at start-up; not updated while the program runs.

@@ -1,6 +1,8 @@
 // The main window's own commands, its mouse gestures and file drops.
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "app/MDI_Main.h"
+#include "app/WindowArrangement.h"
+#include "documents/OpenCommands.h"
 #include "app/StatusPanels.h"
 #include "platform/Prompts.h"
 #include "platform/StepRunner.h"
@@ -33,34 +35,36 @@ const QString cautionText = QStringLiteral(
 void MDI_Main::wireBuiltInCommands()
 {
     // Check marks flip by themselves; the other Parts read them.
-    setHandler("m_vtcl", [] {});
-    setHandler("m_vrpr", [] {});
+    setHandler(Cmd::m_vtcl, [] {});
+    setHandler(Cmd::m_vrpr, [] {});
     auto width = [this](bool eight) {
-        action("m_vb08")->setChecked(eight);
-        action("m_vb10")->setChecked(!eight);
+        action(Cmd::m_vb08)->setChecked(eight);
+        action(Cmd::m_vb10)->setChecked(!eight);
         Picture2->setFixedWidth(Twips::toPixels(eight ? 2640 : 3060, this));
         Picture2_Resize();
     };
-    setHandler("m_vb08", [width] { width(true); });
-    setHandler("m_vb10", [width] { width(false); });
-    setHandler("m_vtyui", [this] {
+    setHandler(Cmd::m_vb08, [width] { width(true); });
+    setHandler(Cmd::m_vb10, [width] { width(false); });
+    setHandler(Cmd::m_vtyui, [this] {
         m_prompts->message(cautionText, Prompt::Buttons::Ok, Prompt::Icon::Information,
                            QStringLiteral("プレビューについて"));
     });
-    setHandler("m_vpre", [this] {
+    setHandler(Cmd::m_vpre, [this] {
         setBusyPointer();
         RefreshPreview();
         restorePointer();
     });
-    setHandler("m_nback", [this] { StepRunner().run([this] { WebBrowser1->GoBack(); }); });
-    setHandler("m_nnext", [this] { StepRunner().run([this] { WebBrowser1->GoForward(); }); });
-    setHandler("m_nstop", [this] { StepRunner().run([this] { WebBrowser1->Stop(); }); });
-    setHandler("m_nrefr", [this] { StepRunner().run([this] { WebBrowser1->Refresh(); }); });
-    setHandler("m_nhome", [this] { StepRunner().run([this] { WebBrowser1->GoHome(); }); });
-    setHandler("m_efon", [] {});
-    action("m_efon")->setEnabled(false); // it does nothing, so it is shown greyed
-    setHandler("m_mwin", [this] { toggleWindowSize(); });
-    setHandler("m_mexit", [this] { close(); });
+    setHandler(Cmd::m_nback, [this] { StepRunner().run([this] { WebBrowser1->GoBack(); }); });
+    setHandler(Cmd::m_nnext, [this] { StepRunner().run([this] { WebBrowser1->GoForward(); }); });
+    setHandler(Cmd::m_nstop, [this] { StepRunner().run([this] { WebBrowser1->Stop(); }); });
+    setHandler(Cmd::m_nrefr, [this] { StepRunner().run([this] { WebBrowser1->Refresh(); }); });
+    setHandler(Cmd::m_nhome, [this] { StepRunner().run([this] { WebBrowser1->GoHome(); }); });
+    setHandler(Cmd::m_efon, [] {});
+    setHandler(Cmd::m_mwin, [this] { toggleWindowSize(); });
+    setHandler(Cmd::m_mexit, [this] { close(); });
+    setHandler(Cmd::m_wt, [this] { ArrangeTileHorizontal(*this); });
+    setHandler(Cmd::m_wy, [this] { ArrangeTileVertical(*this); });
+    setHandler(Cmd::m_wc, [this] { ArrangeCascade(*this); });
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &MDI_Main::onDocumentComplete);
     connect(WebBrowser1, &WebBrowser::StatusTextChange, this, [this](const QString &text) {
         if (!text.isEmpty())
@@ -120,7 +124,7 @@ bool MDI_Main::eventFilter(QObject *watched, QEvent *event)
             }
         } else if (type == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton &&
                    (watched == Toolbar1 || onStatus)) {
-            runCommand("m_mwin");
+            runCommand(Cmd::m_mwin);
             return true;
         }
     }
@@ -142,6 +146,5 @@ void MDI_Main::dropEvent(QDropEvent *event)
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
-    if (FilesDropped)
-        FilesDropped(paths);
+    OpenDroppedFiles(*this, paths);
 }

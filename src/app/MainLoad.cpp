@@ -5,6 +5,9 @@
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
+#include "documents/DocumentCommands.h"
+#include "documents/OpenDocument.h"
+#include "taglib/TagLibraryCommands.h"
 #include "platform/StepRunner.h"
 #include "platform/Twips.h"
 
@@ -45,9 +48,8 @@ void MDI_Main::Load(const QString &commandLine)
     // 4.-6. The no-document state.
     showMenu(*this, "m_edit", false);
     showMenu(*this, "m_win", false);
-    action("m_eime")->setEnabled(false);
+    action(Cmd::m_eime)->setEnabled(false);
     setDocumentItemsEnabled(false);
-    action("t_ime")->setEnabled(false);
     // 7.
     show();
     // 8.
@@ -66,20 +68,17 @@ void MDI_Main::Load(const QString &commandLine)
 void MDI_Main::ApplySettings()
 {
     if (MDI_Module::OptTagColor)
-        runCommand("m_vtcl");
+        runCommand(Cmd::m_vtcl);
     if (MDI_Module::OptRealtimePreview)
-        runCommand("m_vrpr");
-    runCommand(MDI_Module::OptWidth8 ? "m_vb08" : "m_vb10");
+        runCommand(Cmd::m_vrpr);
+    runCommand(MDI_Module::OptWidth8 ? Cmd::m_vb08 : Cmd::m_vb10);
 }
 
 void MDI_Main::OpenCommandLineFiles(const QString &commandLine)
 {
     for (const QString &path : QuotedPaths(commandLine)) {
         StepRunner step;
-        step.run([&] {
-            if (OpenDocument)
-                OpenDocument(path);
-        });
+        step.run([&] { OpenDocument(*this, path); });
         step.run([this] { RefreshPreview(); });
     }
 }
@@ -91,7 +90,7 @@ void MDI_Main::closeEvent(QCloseEvent *event)
         return;
     }
     // Every document window is asked first; one refusal keeps everything open.
-    if (QueryCloseDocuments && !documents().isEmpty() && !QueryCloseDocuments()) {
+    if (!documents().isEmpty() && !QueryCloseDocuments(*this)) {
         event->ignore();
         return;
     }
@@ -104,18 +103,16 @@ void MDI_Main::Unload()
     m_unloaded = true;
     Q_EMIT unloading();
     StepRunner steps;
+    steps.run([this] { CloseTagLibrary(*this); });
+    steps.run([this] { CloseAllDocuments(*this); });
     steps.run([this] {
-        if (CloseAllDocuments)
-            CloseAllDocuments();
-    });
-    steps.run([this] {
-        SaveSettings(m_programFolder, isChecked("m_vtcl"), isChecked("m_vrpr"),
-                     isChecked("m_vb08"), isChecked("m_vb10"));
+        SaveSettings(m_programFolder, isChecked(Cmd::m_vtcl), isChecked(Cmd::m_vrpr),
+                     isChecked(Cmd::m_vb08), isChecked(Cmd::m_vb10));
     });
     steps.run([this] { showMinimized(); });
 }
 
-bool MDI_Main::isChecked(const QString &item) const
+bool MDI_Main::isChecked(Command item) const
 {
     QAction *a = action(item);
     return a && a->isChecked();
@@ -123,10 +120,21 @@ bool MDI_Main::isChecked(const QString &item) const
 
 void MDI_Main::setDocumentItemsEnabled(bool enabled)
 {
-    for (const char *name : {"m_mclos", "m_msave", "m_msaas", "m_minf", "m_mrel", "m_vtag",
-                             "m_vpre", "t_load", "t_tag", "t_save", "t_name", "t_winV",
-                             "t_winH", "t_winC", "t_pall", "t_col", "t_pre"})
-        action(name)->setEnabled(enabled);
+    using Av = CommandTable::Availability;
+    for (const CommandTable::Item &item : CommandTable::items()) {
+        if (item.available != Av::Document && item.available != Av::DocumentWithPictographs)
+            continue;
+        const bool on =
+            enabled && (item.available == Av::Document || MDI_Module::PictographListFound);
+        // The Edit and Window menus are hidden without a document, their items with them:
+        // those keep their state, but for the pictograph item, which follows the list.
+        const bool hiddenWithMenu = item.menu == QLatin1String("m_edit") ||
+                                    item.menu == QLatin1String("m_win");
+        if (!hiddenWithMenu || (item.available == Av::DocumentWithPictographs && on))
+            action(item.name)->setEnabled(on);
+        if (!item.button.isEmpty())
+            action(CommandTable::buttonName(item))->setEnabled(on);
+    }
 }
 
 void MDI_Main::EnableDocumentCommands()
@@ -136,10 +144,6 @@ void MDI_Main::EnableDocumentCommands()
     showMenu(*this, "m_edit", true);
     showMenu(*this, "m_win", true);
     setDocumentItemsEnabled(true);
-    if (MDI_Module::PictographListFound) {
-        action("m_eime")->setEnabled(true);
-        action("t_ime")->setEnabled(true);
-    }
 }
 
 void MDI_Main::DisableDocumentCommands()
@@ -147,6 +151,4 @@ void MDI_Main::DisableDocumentCommands()
     showMenu(*this, "m_edit", false);
     showMenu(*this, "m_win", false);
     setDocumentItemsEnabled(false);
-    // m_eime stays as it is: it is hidden with its menu.
-    action("t_ime")->setEnabled(false);
 }

@@ -1,7 +1,7 @@
 // The preview pane: the preview file, the browser's size and the address box.
 #include "app/MDI_Main.h"
 #include "app/Settings.h"
-#include "app/SizeText.h"
+#include "documents/SizeText.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
 #include "fsservice/ClsFSO.h"

@@ -2,6 +2,7 @@
 
 #include "app/MDI_Module.h"
 #include "app/SettingsLine.h"
+#include "tools/PictographList.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +13,7 @@ QString settings(const QString &programFolder) { return programFolder + "/zemlo.
 QString preview(const QString &programFolder) { return programFolder + "/zemlo.htm"; }
 QString pictographList(const QString &programFolder)
 {
-    return programFolder + "/ImageList/ImageList.lst";
+    return PictographList::listPath(programFolder);
 }
 } // namespace ProgramFiles
 

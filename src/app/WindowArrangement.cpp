@@ -65,15 +65,3 @@ void ArrangeCascade(MDI_Main &main)
     place(main, windows,
           CascadePlaces(main.mdiArea->viewport()->rect(), int(windows.size()), step));
 }
-
-void CloseAllDocuments(MDI_Main &main)
-{
-    while (!main.documents().isEmpty()) {
-        // A window whose close question refuses stays the active one and is asked again.
-        Form_Editer *doc = main.activeDocument();
-        if (!doc)
-            doc = main.documents().constFirst();
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget()))
-            sub->close();
-    }
-}

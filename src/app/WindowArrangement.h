@@ -9,7 +9,3 @@ void ArrangeTileHorizontal(MDI_Main &main);
 void ArrangeTileVertical(MDI_Main &main);
 // Overlapping, each offset from the one before (code 0).
 void ArrangeCascade(MDI_Main &main);
-
-// Closes every document window, asking each modified one its close question again and again
-// until it closes: the command ends only when no document window is left.
-void CloseAllDocuments(MDI_Main &main);

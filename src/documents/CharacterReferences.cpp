@@ -1,12 +1,9 @@
 #include "documents/CharacterReferences.h"
 
+#include "platform/CharacterList.h"
 #include "platform/Cp932.h"
 
-#include <QSet>
-
 namespace {
-constexpr int NamedAtMost = 10;
-
 char32_t codePointAt(const QString &text, const CharacterReference &at)
 {
     const QChar first = text.at(at.position);
@@ -36,23 +33,9 @@ QList<CharacterReference> UnencodableCharacters(const QString &text)
 
 QString NameCharacters(const QString &text, const QList<CharacterReference> &found)
 {
-    QStringList names;
-    QSet<char32_t> seen;
-    for (const CharacterReference &ref : found) {
-        const char32_t c = codePointAt(text, ref);
-        if (seen.contains(c))
-            continue;
-        seen.insert(c);
-        if (names.size() < NamedAtMost)
-            // The code as well: some of these characters cannot be seen (joiners, spaces).
-            names.append(QStringLiteral("「%1」(U+%2)")
-                             .arg(text.mid(ref.position, ref.length),
-                                  QString::number(quint32(c), 16)
-                                      .rightJustified(4, QLatin1Char('0'))
-                                      .toUpper()));
-    }
-    QString list = names.join(QStringLiteral("、"));
-    if (seen.size() > NamedAtMost)
-        list += QStringLiteral(" ほか %1 文字").arg(seen.size() - NamedAtMost);
-    return list;
+    QList<char32_t> characters;
+    characters.reserve(found.size());
+    for (const CharacterReference &ref : found)
+        characters.append(codePointAt(text, ref));
+    return DescribeCharacters(characters);
 }

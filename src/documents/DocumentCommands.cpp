@@ -1,47 +1,46 @@
 #include "documents/DocumentCommands.h"
 
-#include "app/MDI_Main.h"
-#include "app/WindowArrangement.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenCommands.h"
-#include "documents/OpenDocument.h"
 #include "documents/SaveCommands.h"
 #include "documents/SmallDocumentCommands.h"
 
-namespace {
-// Asks every document window its close question; the first refusal keeps all of them open.
-bool QueryCloseAll(MDI_Main &main)
+#include <QMdiSubWindow>
+
+bool QueryCloseDocuments(DocumentHost &host)
 {
-    const QList<Form_Editer *> docs = main.documents();
+    const QList<Form_Editer *> docs = host.documents();
     for (Form_Editer *doc : docs)
         if (!doc->QueryUnload())
             return false;
-    // Answered once: closing them now asks nothing again.
     for (Form_Editer *doc : docs)
         doc->setCloseAgreed(true);
     return true;
 }
-} // namespace
 
-void InstallDocumentCommands(MDI_Main &main)
+void CloseAllDocuments(DocumentHost &host)
 {
-    main.OpenDocument = [&main](const QString &path) { OpenDocument(main, path); };
-    main.FilesDropped = [&main](const QStringList &paths) { OpenDroppedFiles(main, paths); };
-    main.QueryCloseDocuments = [&main] { return QueryCloseAll(main); };
-    main.CloseAllDocuments = [&main] { ::CloseAllDocuments(main); };
+    while (!host.documents().isEmpty()) {
+        // A window whose close question refuses stays the active one and is asked again.
+        Form_Editer *doc = host.activeDocument();
+        if (!doc)
+            doc = host.documents().constFirst();
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget()))
+            sub->close();
+    }
+}
 
-    main.setHandler("m_mnew", [&main] { NewCommand(main); });
-    main.setHandler("m_mtemp", [&main] { OpenTemplateCommand(main); });
-    main.setHandler("m_mopen", [&main] { OpenCommand(main); });
-    main.setHandler("m_mclos", [&main] { CloseCommand(main); });
-    main.setHandler("m_msave", [&main] { SaveCommand(main); });
-    main.setHandler("m_msaas", [&main] { SaveAsCommand(main); });
-    main.setHandler("m_minf", [&main] { ShowFileInformation(main); });
-    main.setHandler("m_mrel", [&main] { ReloadCommand(main); });
-    main.setHandler("m_eund", [&main] { UndoCommand(main); });
-
-    main.setHandler("m_wt", [&main] { ArrangeTileHorizontal(main); });
-    main.setHandler("m_wy", [&main] { ArrangeTileVertical(main); });
-    main.setHandler("m_wc", [&main] { ArrangeCascade(main); });
-    main.setHandler("m_wclose", [&main] { ::CloseAllDocuments(main); });
+void InstallDocumentCommands(DocumentHost &host)
+{
+    host.setHandler(Cmd::m_mnew, [&host] { NewCommand(host); });
+    host.setHandler(Cmd::m_mtemp, [&host] { OpenTemplateCommand(host); });
+    host.setHandler(Cmd::m_mopen, [&host] { OpenCommand(host); });
+    host.setHandler(Cmd::m_mclos, [&host] { CloseCommand(host); });
+    host.setHandler(Cmd::m_msave, [&host] { SaveCommand(host); });
+    host.setHandler(Cmd::m_msaas, [&host] { SaveAsCommand(host); });
+    host.setHandler(Cmd::m_minf, [&host] { ShowFileInformation(host); });
+    host.setHandler(Cmd::m_mrel, [&host] { ReloadCommand(host); });
+    host.setHandler(Cmd::m_eund, [&host] { UndoCommand(host); });
+    host.setHandler(Cmd::m_wclose, [&host] { CloseAllDocuments(host); });
 }

@@ -1,8 +1,9 @@
 #include "documents/Form_Editer.h"
 
-#include "app/MDI_Main.h"
-#include "app/MDI_Module.h"
+#include "documents/DocumentHost.h"
+#include "platform/ErrorBoxes.h"
 #include "documents/PageWriter.h"
+#include "documents/TrackEdits.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
@@ -14,8 +15,8 @@
 
 const QString Form_Editer::NewFileName = QStringLiteral("新しいファイル");
 
-Form_Editer::Form_Editer(MDI_Main *main, QWidget *parent)
-    : QWidget(parent), RichTextBox1(nullptr), Label1(nullptr), m_main(main)
+Form_Editer::Form_Editer(DocumentHost *host, QWidget *parent)
+    : QWidget(parent), RichTextBox1(nullptr), Label1(nullptr), m_host(host)
 {
     setObjectName("Form_Editer");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -37,15 +38,15 @@ Form_Editer::Form_Editer(MDI_Main *main, QWidget *parent)
     RichTextBox1->raise();
     connect(RichTextBox1, &RichTextBox::Change, this, &Form_Editer::RichTextBox1_Change);
     RichTextBox1->onKeyPress = [this](QChar ch) { return RichTextBox1_KeyPress(ch); };
-    EditerFr = 0; // the window's load
+    EditerFr = Created; // the window's load
 }
 
 Form_Editer::~Form_Editer()
 {
-    // The unload: the main window leaves the document state (another window's activation
-    // brings it back).
-    if (!m_unloaded && m_main)
-        m_main->DisableDocumentCommands();
+    // The unload: the host leaves the document state (another window's activation brings it
+    // back).
+    if (!m_unloaded && m_host)
+        m_host->documentUnloaded(*this);
 }
 
 void Form_Editer::setHtmlName(const QString &name)
@@ -58,16 +59,16 @@ void Form_Editer::setHtmlName(const QString &name)
 
 void Form_Editer::RichTextBox1_Change()
 {
-    if (EditerFr < 3)
-        ++EditerFr;
+    if (EditerFr < Modified)
+        EditerFr = EditState(EditerFr + 1);
     if (!MDI_Module::TrackEdits)
         return;
     StepRunner steps;
     steps.run([this] { UndoBuff = BuffBuff; });
     steps.run([this] { BuffBuff = RichTextBox1->TextRTF(); });
     steps.run([this] {
-        if (m_main && m_main->isChecked("m_vrpr"))
-            m_main->RefreshPreview();
+        if (m_host)
+            FollowPreview(*m_host);
     });
 }
 
@@ -85,8 +86,8 @@ bool Form_Editer::RichTextBox1_KeyPress(QChar ch)
 
 void Form_Editer::Activate()
 {
-    if (m_main)
-        m_main->EnableDocumentCommands();
+    if (m_host)
+        m_host->documentActivated(*this);
 }
 
 void Form_Editer::resizeEvent(QResizeEvent *event)
@@ -98,9 +99,9 @@ void Form_Editer::resizeEvent(QResizeEvent *event)
 
 bool Form_Editer::QueryUnload()
 {
-    if (EditerFr <= 2)
+    if (EditerFr <= Unmodified)
         return true;
-    Prompts *prompts = m_main ? m_main->prompts() : nullptr;
+    Prompts *prompts = m_host ? m_host->prompts() : nullptr;
     if (!prompts)
         return false;
     const Prompt::Answer answer = prompts->message(
@@ -131,20 +132,18 @@ void Form_Editer::closeEvent(QCloseEvent *event)
     m_closeAgreed = false;
     event->accept();
     m_unloaded = true;
-    if (m_main)
-        m_main->DisableDocumentCommands();
+    if (m_host)
+        m_host->documentUnloaded(*this);
 }
 
 bool Form_Editer::saveOnClose()
 {
     try {
         // Characters Shift-JIS cannot hold are asked about first; declining keeps the window.
-        return WritePage(*m_main, *this, m_htmlName);
+        return WritePage(*m_host, *this, m_htmlName);
     } catch (const ZError &e) {
         // The page stays open with its text: closing now would lose the edits.
-        m_main->prompts()->message(
-            QStringLiteral("Error %1\r\n\r\n%2").arg(e.number()).arg(e.description()),
-            Prompt::Buttons::Ok, Prompt::Icon::Information, QStringLiteral("Error"));
+        ShowSaveError(*m_host->prompts(), e.info());
         return false;
     }
 }

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class QLabel;
-class MDI_Main;
+class DocumentHost;
 class RichTextBox;
 
 // A document window: one open page, its file name, its edit state and its one undo image.
@@ -15,23 +15,29 @@ class Form_Editer : public QWidget
 public:
     static const QString NewFileName; // "新しいファイル"
 
-    explicit Form_Editer(MDI_Main *main, QWidget *parent = nullptr);
+    explicit Form_Editer(DocumentHost *host, QWidget *parent = nullptr);
     ~Form_Editer() override;
 
     // The file's full path, or "新しいファイル"; the caption always shows the same.
     const QString &HtmlName() const { return m_htmlName; }
     void setHtmlName(const QString &name);
 
-    // 0 created, 1 one change seen or a template loaded, 2 unmodified, 3 modified.
-    int EditerFr = 0;
+    // The edit state; the numbers are those the program has always used.
+    enum EditState : int {
+        Created = 0,    // just made, nothing seen yet
+        OneChange = 1,  // one change seen (the load), or a template loaded
+        Unmodified = 2, // as on disk
+        Modified = 3,
+    };
+    EditState EditerFr = Created;
     RichImage UndoBuff;
     RichImage BuffBuff;
 
     RichTextBox *RichTextBox1;
     QLabel *Label1;
 
-    bool isModified() const { return EditerFr >= 3; }
-    MDI_Main *mainWindow() const { return m_main; }
+    bool isModified() const { return EditerFr >= Modified; }
+    DocumentHost *host() const { return m_host; }
 
     // The close request: asks about a modified page; false when the close is refused.
     bool QueryUnload();
@@ -50,7 +56,7 @@ private:
     bool RichTextBox1_KeyPress(QChar ch);
     bool saveOnClose();
 
-    MDI_Main *m_main;
+    DocumentHost *m_host;
     QString m_htmlName;
     bool m_closeAgreed = false;
     bool m_unloaded = false;

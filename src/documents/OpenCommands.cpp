@@ -1,49 +1,50 @@
 #include "documents/OpenCommands.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "documents/OpenTemplate.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
+#include "platform/CommonDialog.h"
 #include "platform/StepRunner.h"
 
-void OpenCommand(MDI_Main &main)
+void OpenCommand(DocumentHost &host)
 {
     // No initial name or folder: the dialog starts where its last use left it.
     StepRunner().run([&] {
-        main.CommonDialog1.Filter =
+        host.fileDialog().Filter =
             QStringLiteral("HTML,HTM|*.html;*.htm|JSP,ASP|*.jsp;*.asp|LBI|*.lbi|*.*|*.*");
-        main.CommonDialog1.Flags = CommonDialog::OverwritePrompt;
-        main.CommonDialog1.ShowOpen();
-        OpenDocument(main, main.CommonDialog1.FileName);
+        host.fileDialog().Flags = CommonDialog::OverwritePrompt;
+        host.fileDialog().ShowOpen();
+        OpenDocument(host, host.fileDialog().FileName);
     });
-    main.restorePointer();
+    host.restorePointer();
 }
 
-void OpenTemplateCommand(MDI_Main &main)
+void OpenTemplateCommand(DocumentHost &host)
 {
     StepRunner().run([&] {
-        main.CommonDialog1.Filter = QStringLiteral("TMP|*.tmp|*.*|*.*");
-        main.CommonDialog1.Flags = CommonDialog::OverwritePrompt;
-        main.CommonDialog1.InitDir = main.programFolder();
-        main.CommonDialog1.ShowOpen();
-        OpenTemplate(main, main.CommonDialog1.FileName);
+        host.fileDialog().Filter = QStringLiteral("TMP|*.tmp|*.*|*.*");
+        host.fileDialog().Flags = CommonDialog::OverwritePrompt;
+        host.fileDialog().InitDir = host.programFolder();
+        host.fileDialog().ShowOpen();
+        OpenTemplate(host, host.fileDialog().FileName);
     });
 }
 
-void OpenDroppedFiles(MDI_Main &main, const QStringList &paths)
+void OpenDroppedFiles(DocumentHost &host, const QStringList &paths)
 {
     for (const QString &path : paths)
-        StepRunner().run([&] { OpenDocument(main, path); });
+        StepRunner().run([&] { OpenDocument(host, path); });
 }
 
-void ReloadCommand(MDI_Main &main)
+void ReloadCommand(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
-    if (main.prompts()->message(doc->HtmlName() +
+    if (host.prompts()->message(doc->HtmlName() +
                                     QStringLiteral("\r\n\r\nデータの再読み込みを行います。"),
                                 Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                                 QStringLiteral("再読み込み")) != Prompt::Answer::Ok)
@@ -51,6 +52,6 @@ void ReloadCommand(MDI_Main &main)
     StepRunner steps;
     // A file that cannot be read leaves the text, so also its edit state, as it was.
     if (steps.run([&] { doc->RichTextBox1->LoadFile(doc->HtmlName()); }))
-        doc->EditerFr = 2;
-    steps.run([&] { main.runCommand(QStringLiteral("m_vtag")); });
+        doc->EditerFr = Form_Editer::Unmodified;
+    steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }

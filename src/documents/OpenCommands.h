@@ -3,13 +3,13 @@
 #include <QString>
 #include <QStringList>
 
-class MDI_Main;
+class DocumentHost;
 
 // The Open command: the shared dialog, then OpenDocument.
-void OpenCommand(MDI_Main &main);
+void OpenCommand(DocumentHost &host);
 // The Open template command: the shared dialog in the program's folder, then OpenTemplate.
-void OpenTemplateCommand(MDI_Main &main);
+void OpenTemplateCommand(DocumentHost &host);
 // Files dropped onto the main window, each as a document window, in list order.
-void OpenDroppedFiles(MDI_Main &main, const QStringList &paths);
+void OpenDroppedFiles(DocumentHost &host, const QStringList &paths);
 // The Reload command: reads the active document's file again after a question.
-void ReloadCommand(MDI_Main &main);
+void ReloadCommand(DocumentHost &host);

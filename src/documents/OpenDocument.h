@@ -3,8 +3,8 @@
 #include <QString>
 
 class Form_Editer;
-class MDI_Main;
+class DocumentHost;
 
 // Creates a document window for path, loads it, shows it and colours it. The only way a
 // document window is made; it never reports a failure.
-Form_Editer *OpenDocument(MDI_Main &main, const QString &path);
+Form_Editer *OpenDocument(DocumentHost &host, const QString &path);

@@ -1,38 +1,30 @@
 #include "documents/OpenTemplate.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
-#include "documents/TemplateLines.h"
 #include "platform/Cp932.h"
-#include "platform/Prompts.h"
+#include "platform/CrLines.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/FileReplace.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
-#include "platform/FileReplace.h"
 
-
-namespace {
-void ShowTemplateError(MDI_Main &main, const ZErrorInfo &e)
+void OpenTemplate(DocumentHost &host, const QString &path)
 {
-    main.prompts()->message(QStringLiteral("Zuvo: %1\r\n\r\n%2").arg(e.number).arg(e.description),
-                            Prompt::Buttons::Ok, Prompt::Icon::Exclamation,
-                            ZError::describe(e.number));
-}
-} // namespace
-
-void OpenTemplate(MDI_Main &main, const QString &path)
-{
-    Form_Editer *doc = OpenDocument(main, Form_Editer::NewFileName);
+    Form_Editer *doc = OpenDocument(host, Form_Editer::NewFileName);
     StepRunner steps;
     steps.run([&] {
         // One content change per line, as the page grows line by line.
-        for (const QString &line : TemplateLines(Cp932::decode(ReadFileContent(path))))
-            doc->RichTextBox1->setText(doc->RichTextBox1->Text() + line + QStringLiteral("\r\n"));
+        const QByteArray bytes = ReadFileContent(path);
+        for (QByteArrayView line : SplitCrLines(bytes))
+            doc->RichTextBox1->setText(doc->RichTextBox1->Text() + Cp932::decode(line) +
+                                       QStringLiteral("\r\n"));
     });
     if (steps.failed()) {
-        ShowTemplateError(main, *steps.lastError());
+        ShowReadError(*host.prompts(), *steps.lastError());
         return;
     }
-    main.runCommand(QStringLiteral("m_vtag"));
-    doc->EditerFr = 1;
+    host.runCommand(Cmd::m_vtag);
+    doc->EditerFr = Form_Editer::OneChange;
 }

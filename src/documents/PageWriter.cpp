@@ -1,22 +1,19 @@
 #include "documents/PageWriter.h"
 
-#include "app/MDI_Main.h"
-#include "app/MDI_Module.h"
+#include "documents/DocumentHost.h"
 #include "documents/CharacterReferences.h"
 #include "documents/Form_Editer.h"
+#include "documents/ToolInsertion.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 namespace {
 // The same pattern as a tool insertion, so that one Undo takes every reference back out.
-void PutReferences(MDI_Main &main, Form_Editer &doc, const QList<CharacterReference> &found)
+void PutReferences(DocumentHost &host, Form_Editer &doc, const QList<CharacterReference> &found)
 {
     RichTextBox *box = doc.RichTextBox1;
-    StepRunner steps;
-    MDI_Module::TrackEdits = false;
-    steps.run([&] { doc.UndoBuff = box->TextRTF(); });
-    steps.run([&] {
+    ToolEdit(host, doc, [&] {
         int caret = box->SelStart();
         // From the last to the first, so that the positions still to come stay valid.
         for (auto it = found.crbegin(); it != found.crend(); ++it) {
@@ -28,16 +25,10 @@ void PutReferences(MDI_Main &main, Form_Editer &doc, const QList<CharacterRefere
         }
         box->setSelStart(caret);
     });
-    steps.run([&] { doc.BuffBuff = box->TextRTF(); });
-    MDI_Module::TrackEdits = true;
-    steps.run([&] {
-        if (main.isChecked("m_vrpr"))
-            main.RefreshPreview();
-    });
 }
 } // namespace
 
-bool OfferCharacterReferences(MDI_Main &main, Form_Editer &doc)
+bool OfferCharacterReferences(DocumentHost &host, Form_Editer &doc)
 {
     const QString text = doc.RichTextBox1->Text();
     const QList<CharacterReference> found = UnencodableCharacters(text);
@@ -49,16 +40,16 @@ bool OfferCharacterReferences(MDI_Main &main, Form_Editer &doc)
         NameCharacters(text, found) +
         QStringLiteral(
             "\r\n\r\nこれらの文字を数値文字参照（&#番号;）に置き換えて保存を継続しますか？");
-    if (main.prompts()->message(question, Prompt::Buttons::OkCancel, Prompt::Icon::Information,
+    if (host.prompts()->message(question, Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                                 QStringLiteral("確認")) != Prompt::Answer::Ok)
         return false;
-    PutReferences(main, doc, found);
+    PutReferences(host, doc, found);
     return true;
 }
 
-bool WritePage(MDI_Main &main, Form_Editer &doc, const QString &path)
+bool WritePage(DocumentHost &host, Form_Editer &doc, const QString &path)
 {
-    if (!OfferCharacterReferences(main, doc))
+    if (!OfferCharacterReferences(host, doc))
         return false;
     doc.RichTextBox1->SaveFile(path, 1);
     return true;

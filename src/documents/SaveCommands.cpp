@@ -1,11 +1,12 @@
 #include "documents/SaveCommands.h"
 
-#include "app/MDI_Main.h"
-#include "app/StatusPanels.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/PageWriter.h"
 #include "documents/SizeLimit.h"
+#include "platform/ErrorBoxes.h"
 #include "platform/Prompts.h"
+#include "platform/CommonDialog.h"
 #include "platform/StepRunner.h"
 
 namespace {
@@ -13,85 +14,81 @@ const QString SaveFilter =
     QStringLiteral("HTML,HTM|*.html;*.htm|JSP,ASP|*.jsp;*.asp|LBI|*.lbi|TMP|*.tmp|*.*|*.*");
 
 // The error box at the end of a save: only the last failure is shown.
-void ShowSaveError(MDI_Main &main, const StepRunner &steps)
+void ReportSaveFailure(DocumentHost &host, const StepRunner &steps)
 {
-    if (!steps.failed())
-        return;
-    const ZErrorInfo &e = *steps.lastError();
-    main.prompts()->message(QStringLiteral("Error %1\r\n\r\n%2").arg(e.number).arg(e.description),
-                            Prompt::Buttons::Ok, Prompt::Icon::Information,
-                            QStringLiteral("Error"));
+    if (steps.failed())
+        ShowSaveError(*host.prompts(), *steps.lastError());
 }
 } // namespace
 
-bool SizeCheck(MDI_Main &main, const Form_Editer &doc)
+bool SizeCheck(DocumentHost &host, const Form_Editer &doc)
 {
-    if (!ExceedsSizeLimit(main.StatusBar1->panelText(2)))
+    if (!ExceedsSizeLimit(host.sizeText()))
         return true;
-    return main.prompts()->message(
+    return host.prompts()->message(
                doc.HtmlName() +
                    QStringLiteral("\r\n\r\nファイルサイズが 5KB を超えています。継続しますか？"),
                Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                QStringLiteral("確認")) == Prompt::Answer::Ok;
 }
 
-void SaveCommand(MDI_Main &main)
+void SaveCommand(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
-    if (!SizeCheck(main, *doc))
+    if (!SizeCheck(host, *doc))
         return;
     StepRunner steps;
     const bool confirmed =
-        main.prompts()->message(doc->HtmlName() + QStringLiteral("\r\n\r\n編集内容を保存します。"),
+        host.prompts()->message(doc->HtmlName() + QStringLiteral("\r\n\r\n編集内容を保存します。"),
                                 Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                                 QStringLiteral("保存")) == Prompt::Answer::Ok;
     if (confirmed && doc->HtmlName() == Form_Editer::NewFileName) {
         // A cancelled dialog leaves the page modified: nothing was written.
-        SaveAsCommand(main);
+        SaveAsCommand(host);
     } else if (confirmed) {
         // Unmodified only once the page is on disk; a failed write keeps the edit state.
         steps.run([&] {
-            if (WritePage(main, *doc, doc->HtmlName()))
-                doc->EditerFr = 2;
+            if (WritePage(host, *doc, doc->HtmlName()))
+                doc->EditerFr = Form_Editer::Unmodified;
         });
     }
-    ShowSaveError(main, steps);
+    ReportSaveFailure(host, steps);
 }
 
-void SaveAsCommand(MDI_Main &main)
+void SaveAsCommand(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
     // A cancelled dialog is the failure of its step and ends the command quietly.
     StepRunner().run([&] {
-        CommonDialog &dialog = main.CommonDialog1;
+        CommonDialog &dialog = host.fileDialog();
         dialog.Filter = SaveFilter;
         dialog.FileName = doc->HtmlName();
         dialog.Flags = CommonDialog::OverwritePrompt;
         dialog.DefaultExt = QStringLiteral("html");
         dialog.ShowSave();
-        SaveDocumentAs(main, dialog.FileName);
+        SaveDocumentAs(host, dialog.FileName);
     });
 }
 
-void SaveDocumentAs(MDI_Main &main, const QString &path)
+void SaveDocumentAs(DocumentHost &host, const QString &path)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
-    if (!SizeCheck(main, *doc))
+    if (!SizeCheck(host, *doc))
         return;
     StepRunner steps;
     // The window takes the new name only with the page written under it, so that a failed
     // write leaves name, caption and edit state as they were.
     steps.run([&] {
-        if (!WritePage(main, *doc, path))
+        if (!WritePage(host, *doc, path))
             return;
         doc->setHtmlName(path);
-        doc->EditerFr = 2;
+        doc->EditerFr = Form_Editer::Unmodified;
     });
-    ShowSaveError(main, steps);
+    ReportSaveFailure(host, steps);
 }

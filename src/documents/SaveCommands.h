@@ -3,14 +3,14 @@
 #include <QString>
 
 class Form_Editer;
-class MDI_Main;
+class DocumentHost;
 
 // Warns when the size panel shows more than 5 KB; false when the user stops the save.
-bool SizeCheck(MDI_Main &main, const Form_Editer &doc);
+bool SizeCheck(DocumentHost &host, const Form_Editer &doc);
 
 // The Save command: size check, confirmation, then the write (Save As for a new page).
-void SaveCommand(MDI_Main &main);
+void SaveCommand(DocumentHost &host);
 // The Save As command: the shared dialog, then SaveDocumentAs.
-void SaveAsCommand(MDI_Main &main);
+void SaveAsCommand(DocumentHost &host);
 // Writes the active document to path and gives it that name.
-void SaveDocumentAs(MDI_Main &main, const QString &path);
+void SaveDocumentAs(DocumentHost &host, const QString &path);

@@ -1,6 +1,6 @@
 #include "documents/SizeLimit.h"
 
-#include "app/SizeText.h"
+#include "documents/SizeText.h"
 
 bool ExceedsSizeLimit(const QString &panelText)
 {

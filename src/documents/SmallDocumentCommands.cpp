@@ -1,6 +1,6 @@
 #include "documents/SmallDocumentCommands.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "fsservice/ClsFSO.h"
@@ -9,24 +9,24 @@
 
 #include <QMdiSubWindow>
 
-void NewCommand(MDI_Main &main)
+void NewCommand(DocumentHost &host)
 {
-    OpenDocument(main, Form_Editer::NewFileName);
+    OpenDocument(host, Form_Editer::NewFileName);
 }
 
-void CloseCommand(MDI_Main &main)
+void CloseCommand(DocumentHost &host)
 {
     StepRunner().run([&] {
-        if (Form_Editer *doc = main.activeDocument())
+        if (Form_Editer *doc = host.activeDocument())
             if (auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget()))
                 sub->close();
     });
-    main.restorePointer();
+    host.restorePointer();
 }
 
-void UndoCommand(MDI_Main &main)
+void UndoCommand(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
     StepRunner steps;
@@ -39,13 +39,13 @@ void UndoCommand(MDI_Main &main)
     steps.run([&] { doc->RichTextBox1->setSelStart(p); });
 }
 
-void ShowFileInformation(MDI_Main &main)
+void ShowFileInformation(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return;
     StepRunner().run([&] {
-        ClsFSO fso(main.prompts());
+        ClsFSO fso(host.prompts());
         fso.ShowDialog = true;
         fso.InfoFile(doc->HtmlName());
     });

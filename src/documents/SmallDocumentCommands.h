@@ -1,12 +1,12 @@
 #pragma once
 
-class MDI_Main;
+class DocumentHost;
 
 // New: an empty document window named "新しいファイル".
-void NewCommand(MDI_Main &main);
+void NewCommand(DocumentHost &host);
 // Close: the active document window, through its close question.
-void CloseCommand(MDI_Main &main);
+void CloseCommand(DocumentHost &host);
 // Undo: the active document's undo image, the caret kept where it can be.
-void UndoCommand(MDI_Main &main);
+void UndoCommand(DocumentHost &host);
 // File information on the active document's file as last saved.
-void ShowFileInformation(MDI_Main &main);
+void ShowFileInformation(DocumentHost &host);

@@ -235,7 +235,7 @@ void RichTextBox::paint(int from, int to, quint32 color)
     if (to <= from)
         return;
     const bool plain = color == WindowTextColor;
-    if ((color & 0x80000000u) && !plain)
+    if ((color & SystemColor::Flag) && !plain)
         color = colorValue(resolveColor(color));
     const qsizetype first = runAfter(m_runs.cbegin(), m_runs.cend(), from) - m_runs.cbegin();
     qsizetype last = first;
@@ -372,7 +372,7 @@ void RichTextBox::colorWhole(const QList<ColorRun> &spans)
         if (span.color == WindowTextColor)
             continue;
         const quint32 color =
-            (span.color & 0x80000000u) ? colorValue(resolveColor(span.color)) : span.color;
+            (span.color & SystemColor::Flag) ? colorValue(resolveColor(span.color)) : span.color;
         const int from = qBound(0, span.start, end);
         const int to = qBound(from, span.start + span.length, end);
         // Spans come in order and never overlap.
@@ -429,7 +429,7 @@ quint32 RichTextBox::colorAt(int position) const
 
 QColor RichTextBox::resolveColor(quint32 color)
 {
-    if (color & 0x80000000u) {
+    if (color & SystemColor::Flag) {
         // System colours by their index, as the platform numbers them.
         const QPalette pal = QApplication::palette();
         switch (color & 0xFFu) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/RichImage.h"
+#include "platform/SystemColor.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -13,7 +14,7 @@ class RichTextBox : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    static constexpr quint32 WindowTextColor = 0x80000008u;
+    static constexpr quint32 WindowTextColor = SystemColor::WindowText;
 
     explicit RichTextBox(QWidget *parent = nullptr);
 

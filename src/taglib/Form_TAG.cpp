@@ -1,8 +1,9 @@
 // The library window itself: its controls, its load and unload, reading the library.
 #include "taglib/Form_TAG.h"
 
-#include "app/Artwork.h"
-#include "app/MDI_Main.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/Artwork.h"
+#include "documents/DocumentHost.h"
 #include "platform/Prompts.h"
 #include "taglib/TagLibraryPath.h"
 #include "taglib/TagListItem.h"
@@ -45,7 +46,8 @@ const MenuItem menuItems[] = {
 
 } // namespace
 
-Form_TAG::Form_TAG(MDI_Main &main) : QMainWindow(&main, Qt::Window), m_main(main)
+Form_TAG::Form_TAG(DocumentHost &host)
+    : QMainWindow(host.dialogParent(), Qt::Window), m_host(host)
 {
     setObjectName("Form_TAG");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,11 +56,9 @@ Form_TAG::Form_TAG(MDI_Main &main) : QMainWindow(&main, Qt::Window), m_main(main
     buildMenu();
     buildToolbar();
     buildList();
-    CommonDialog1.setPrompts(main.prompts());
+    CommonDialog1.setPrompts(host.prompts());
     CommonDialog1.DefaultExt = QStringLiteral(".tag");
     CommonDialog1.Filter = QStringLiteral("TAG|*.tag|*.*|*.*");
-    // Closed together with the main window, asking about unsaved edits on the way.
-    connect(&main, &MDI_Main::unloading, this, [this] { close(); });
 }
 
 void Form_TAG::buildMenu()
@@ -127,11 +127,12 @@ QAction *Form_TAG::action(const QString &name) const
 
 void Form_TAG::Form_Load()
 {
-    LibraryName = LoadTagLibraryPath(m_main.programFolder());
+    LibraryName = LoadTagLibraryPath(m_host.programFolder());
     LibraryEdited = false;
     CommonDialog1.InitDir = QFileInfo(LibraryName).absolutePath();
-    move(m_main.pos());
-    resize(m_main.width() / 3, m_main.height());
+    const QWidget *main = m_host.dialogParent();
+    move(main->pos());
+    resize(main->width() / 3, main->height());
     ListView1->clear();
     ListView1->setColumnCount(2);
     QTreeWidgetItem *headings = ListView1->headerItem();
@@ -160,10 +161,7 @@ void Form_TAG::ReloadLibrary()
         return;
     }
     const ZErrorInfo &e = *read.failure;
-    m_main.prompts()->message(QStringLiteral("Zuvo: ") + QString::number(e.number) +
-                                  QStringLiteral("\r\n\r\n") + e.description,
-                              Prompt::Buttons::Ok, Prompt::Icon::Exclamation,
-                              ZError::describe(e.number));
+    ShowReadError(*m_host.prompts(), e);
 }
 
 void Form_TAG::addRow(const TagLibraryEntry &entry)
@@ -195,7 +193,7 @@ void Form_TAG::Form_Unload()
     m_unloaded = true;
     if (!LibraryEdited)
         return;
-    const Prompt::Answer answer = m_main.prompts()->message(
+    const Prompt::Answer answer = m_host.prompts()->message(
         QStringLiteral("TAG Libraryの編集内容を保存しますか？"), Prompt::Buttons::OkCancel,
         Prompt::Icon::Question, QStringLiteral("確認"));
     if (answer == Prompt::Answer::Ok)

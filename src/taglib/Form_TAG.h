@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <optional>
 
-class MDI_Main;
+class DocumentHost;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -22,7 +22,7 @@ class Form_TAG : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form_TAG(MDI_Main &main);
+    explicit Form_TAG(DocumentHost &host);
 
     QString LibraryName;
     bool LibraryEdited = false;
@@ -70,13 +70,12 @@ private:
     void buildList();
     void addRow(const TagLibraryEntry &entry);
     void keepSorted();
-    void colorInsertion(int start, const QString &tag);
     void Form_Unload();
     void saveLibrary();
     // Asks for another file after a failed save; nothing when the user gives up.
     std::optional<QString> askOtherLibraryFile(const ZErrorInfo &failure);
 
-    MDI_Main &m_main;
+    DocumentHost &m_host;
     QHash<QString, QAction *> m_actions;
     int m_sortColumn = -1; // -1 while the list keeps the file's order
     bool m_unloaded = false;

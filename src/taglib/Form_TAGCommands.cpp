@@ -1,8 +1,7 @@
 // The library window's commands: inserting, editing the list, switching files, saving.
 #include "taglib/Form_TAG.h"
 
-#include "app/MDI_Main.h"
-#include "app/MDI_Module.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/ToolInsertion.h"
 #include "platform/Prompts.h"
@@ -33,36 +32,18 @@ void Form_TAG::Toolbar1_ButtonClick(const QString &key)
 void Form_TAG::m_mtin_Click()
 {
     QTreeWidgetItem *row = ListView1->currentItem();
-    Form_Editer *doc = m_main.activeDocument();
+    Form_Editer *doc = m_host.activeDocument();
     if (!row || !doc)
         return;
     const QString tag = row->text(1);
-    const int start = InsertAtCaret(m_main, *doc, tag);
-    colorInsertion(start, tag);
-}
-
-void Form_TAG::colorInsertion(int start, const QString &tag)
-{
-    Form_Editer *doc = m_main.activeDocument();
-    if (!doc)
-        return;
-    RichTextBox *box = doc->RichTextBox1;
-    StepRunner steps;
-    MDI_Module::TrackEdits = false;
-    steps.run([&] {
-        box->setSelStart(start);
-        box->setSelLength(int(tag.size()));
-        box->setSelColor(TagColorFor(box->SelText()));
-    });
-    steps.run([&] { box->setSelStart(start + int(tag.size())); });
-    // The after-image carries the colour, so that toggling Undo back brings it coloured.
-    steps.run([&] { doc->BuffBuff = box->TextRTF(); });
-    MDI_Module::TrackEdits = true;
+    // Coloured as it goes in, so that the after-image carries the colour and Undo toggled
+    // back brings it coloured.
+    InsertAtCaret(m_host, *doc, tag, TagColorFor(tag));
 }
 
 void Form_TAG::m_madd_Click()
 {
-    Prompts *ask = m_main.prompts();
+    Prompts *ask = m_host.prompts();
     const QString tag = ask->input({tagPrompt, tagTitle, QString()});
     if (tag.isEmpty())
         return;
@@ -79,7 +60,7 @@ void Form_TAG::m_medi_Click()
     QTreeWidgetItem *row = ListView1->currentItem();
     if (!row)
         return;
-    Prompts *ask = m_main.prompts();
+    Prompts *ask = m_host.prompts();
     const QString tag = ask->input({tagPrompt, tagTitle, row->text(1)});
     if (tag.isEmpty())
         return;
@@ -101,7 +82,7 @@ void Form_TAG::m_mdel_Click()
                                 QStringLiteral("\u2019を削除します。"),
                             Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                             QStringLiteral("確認"), Prompt::Answer::Cancel};
-    if (m_main.prompts()->message(question) != Prompt::Answer::Ok)
+    if (m_host.prompts()->message(question) != Prompt::Answer::Ok)
         return;
     delete row;
     LibraryEdited = true;
@@ -128,7 +109,7 @@ void Form_TAG::m_mche_Click()
 void Form_TAG::SwitchLibraryFile(const QString &path)
 {
     LibraryName = path;
-    SaveTagLibraryPath(m_main.programFolder(), path);
+    SaveTagLibraryPath(m_host.programFolder(), path);
     ReloadLibrary();
 }
 
@@ -136,7 +117,7 @@ void Form_TAG::CreateLibraryFile(const QString &path)
 {
     LibraryName = path;
     (void)CreateTagLibraryFile(path); // a file that cannot be made shows up in the reload
-    SaveTagLibraryPath(m_main.programFolder(), path);
+    SaveTagLibraryPath(m_host.programFolder(), path);
     ReloadLibrary();
 }
 
@@ -176,7 +157,7 @@ void Form_TAG::saveLibrary()
         if (!failure) {
             // Later starts open the library that now holds the edits.
             LibraryName = *path;
-            SaveTagLibraryPath(m_main.programFolder(), *path);
+            SaveTagLibraryPath(m_host.programFolder(), *path);
         }
     }
 }
@@ -189,7 +170,7 @@ std::optional<QString> Form_TAG::askOtherLibraryFile(const ZErrorInfo &failure)
                          QStringLiteral("\r\nZuvo: ") + QString::number(failure.number) +
                          QStringLiteral("  ") + failure.description +
                          QStringLiteral("\r\n\r\n編集内容を別のファイルに保存しますか？");
-    if (m_main.prompts()->message(text, Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation,
+    if (m_host.prompts()->message(text, Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation,
                                   QStringLiteral("My TAG Library")) != Prompt::Answer::Ok)
         return std::nullopt;
     CommonDialog1.DialogTitle = QStringLiteral("TAG Libraryの保存");

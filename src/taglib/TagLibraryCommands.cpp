@@ -1,6 +1,6 @@
 #include "taglib/TagLibraryCommands.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "taglib/Form_TAG.h"
 
 #include <QPointer>
@@ -10,10 +10,10 @@ namespace {
 
 // Shows the library window, loading it first when it has never been loaded or was unloaded;
 // a hidden window comes back as it was, without reading the file again or moving.
-void ShowTagLibrary(MDI_Main &main, QPointer<Form_TAG> &form)
+void ShowTagLibrary(DocumentHost &host, QPointer<Form_TAG> &form)
 {
     if (!form || form->isUnloaded()) {
-        form = new Form_TAG(main);
+        form = new Form_TAG(host);
         form->Form_Load();
     }
     form->show();
@@ -23,8 +23,18 @@ void ShowTagLibrary(MDI_Main &main, QPointer<Form_TAG> &form)
 
 } // namespace
 
-void InstallTagLibraryCommands(MDI_Main &main)
+void InstallTagLibraryCommands(DocumentHost &host)
 {
     auto form = std::make_shared<QPointer<Form_TAG>>();
-    main.setHandler("m_etag", [&main, form] { ShowTagLibrary(main, *form); });
+    host.setHandler(Cmd::m_etag, [&host, form] { ShowTagLibrary(host, *form); });
+}
+
+void CloseTagLibrary(DocumentHost &host)
+{
+    // Its close asks about unsaved edits of the library on the way.
+    const QList<Form_TAG *> forms =
+        host.dialogParent()->findChildren<Form_TAG *>(QString(), Qt::FindDirectChildrenOnly);
+    for (Form_TAG *form : forms)
+        if (!form->isUnloaded())
+            form->close();
 }

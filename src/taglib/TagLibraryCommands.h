@@ -1,6 +1,9 @@
 #pragma once
 
-class MDI_Main;
+class DocumentHost;
 
 // Gives the main window the tag library window and its command.
-void InstallTagLibraryCommands(MDI_Main &main);
+void InstallTagLibraryCommands(DocumentHost &host);
+
+// Closes the library window when it is loaded, as the program ends.
+void CloseTagLibrary(DocumentHost &host);

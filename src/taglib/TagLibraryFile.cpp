@@ -1,31 +1,12 @@
 #include "taglib/TagLibraryFile.h"
 
+#include "platform/CharacterList.h"
 #include "platform/Cp932.h"
-#include "taglib/CrLines.h"
+#include "platform/CrLines.h"
 #include "platform/FileReplace.h"
 
 #include <QFile>
 #include <QSet>
-
-namespace {
-
-// Lists the characters as 「c」(U+XXXX), so that invisible ones can be found too; a long list
-// is cut short to keep the message readable.
-QString describeCharacters(const QList<char32_t> &characters)
-{
-    constexpr qsizetype shown = 20;
-    QString list;
-    for (qsizetype i = 0; i < characters.size() && i < shown; ++i) {
-        const char32_t c = characters[i];
-        list += QStringLiteral("「") + QString::fromUcs4(&c, 1) + QStringLiteral("」(U+") +
-                QString::number(uint(c), 16).toUpper().rightJustified(4, u'0') + u')';
-    }
-    if (characters.size() > shown)
-        list += QStringLiteral(" ほか%1文字").arg(characters.size() - shown);
-    return list;
-}
-
-} // namespace
 
 TagLibraryRead ReadTagLibraryFile(const QString &path)
 {
@@ -78,7 +59,7 @@ std::optional<ZErrorInfo> WriteTagLibraryFile(const QString &path,
         return ZErrorInfo{ZErr::InvalidCall,
                           QStringLiteral("Shift-JISで保存できない文字が含まれているため、"
                                          "ライブラリを保存しませんでした：") +
-                              describeCharacters(unencodable)};
+                              DescribeCharacters(unencodable)};
     }
     if (holdsCr) {
         return ZErrorInfo{ZErr::InvalidCall,

@@ -1,7 +1,7 @@
 #include "taglib/TagLibraryPath.h"
 
 #include "platform/Cp932.h"
-#include "taglib/CrLines.h"
+#include "platform/CrLines.h"
 #include "platform/FileReplace.h"
 
 #include <QFile>

@@ -1,27 +1,27 @@
 #include "tools/ColorPaletteCommands.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "documents/ToolInsertion.h"
 #include "platform/StepRunner.h"
 #include "tools/Form_ColPal.h"
 
 namespace {
-void m_ecol_Click(MDI_Main &main)
+void m_ecol_Click(DocumentHost &host)
 {
     StepRunner steps;
-    auto *palette = new Form_ColPal(&main);
+    auto *palette = new Form_ColPal(host.dialogParent());
     steps.run([&] { palette->exec(); });
     steps.run([&] {
         // With no document the choice is discarded.
-        Form_Editer *doc = main.activeDocument();
+        Form_Editer *doc = host.activeDocument();
         if (!palette->GetCol.isEmpty() && doc)
-            InsertAtCaret(main, *doc, palette->GetCol);
+            InsertAtCaret(host, *doc, palette->GetCol);
     });
     delete palette;
 }
 } // namespace
 
-void InstallColorPaletteCommands(MDI_Main &main)
+void InstallColorPaletteCommands(DocumentHost &host)
 {
-    main.setHandler("m_ecol", [&main] { m_ecol_Click(main); });
+    host.setHandler(Cmd::m_ecol, [&host] { m_ecol_Click(host); });
 }

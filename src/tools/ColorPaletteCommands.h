@@ -1,6 +1,6 @@
 #pragma once
 
-class MDI_Main;
+class DocumentHost;
 
 // Gives the main window the colour palette command.
-void InstallColorPaletteCommands(MDI_Main &main);
+void InstallColorPaletteCommands(DocumentHost &host);

@@ -1,6 +1,6 @@
 #include "tools/Form_ColPal.h"
 
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 

@@ -1,7 +1,7 @@
 #include "tools/Form_IME.h"
 
-#include "app/Artwork.h"
-#include "app/MDI_Main.h"
+#include "platform/Artwork.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/ToolInsertion.h"
 #include "platform/Prompts.h"
@@ -22,7 +22,8 @@ constexpr int IconSide = 40;
 constexpr int CellWidth = 116;
 } // namespace
 
-Form_IME::Form_IME(MDI_Main *main) : QMainWindow(main, Qt::Window), m_main(main)
+Form_IME::Form_IME(DocumentHost &host)
+    : QMainWindow(host.dialogParent(), Qt::Window), m_host(host)
 {
     setObjectName("Form_IME");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -114,8 +115,9 @@ void Form_IME::Load()
     StepRunner steps;
     steps.run([this] { m_mref_Click(); });
     steps.run([this] {
-        move(m_main->pos());
-        resize(m_main->width(), m_main->height() / 2);
+        const QWidget *main = m_host.dialogParent();
+        move(main->pos());
+        resize(main->width(), main->height() / 2);
     });
 }
 
@@ -136,17 +138,17 @@ void Form_IME::m_mime_Click()
     StepRunner steps;
     steps.run([this] {
         const QList<QListWidgetItem *> selected = ListView1->selectedItems();
-        Form_Editer *doc = m_main->activeDocument();
+        Form_Editer *doc = m_host.activeDocument();
         if (selected.isEmpty() || !doc)
             return;
-        InsertAtCaret(*m_main, *doc, selected.first()->data(InsertionTextRole).toString());
+        InsertAtCaret(m_host, *doc, selected.first()->data(InsertionTextRole).toString());
     });
     hide();
 }
 
 void Form_IME::m_mtyu_Click()
 {
-    m_main->prompts()->message(
+    m_host.prompts()->message(
         QStringLiteral("\r\n■この記述方法は、現在のところ全機種で利用可能ですが、NTT "
                        "DoCoMoは推奨しておりません。\r\n\r\n■拡張絵文字には、対応しておりません。"),
         Prompt::Buttons::Ok, Prompt::Icon::Information,
@@ -169,7 +171,7 @@ void Form_IME::m_mref_Click()
 
 void Form_IME::loadImages()
 {
-    const QString folder = m_main->programFolder();
+    const QString folder = m_host.programFolder();
     ImageList2.clear();
     const PictographListRead list = PictographList::read(PictographList::listPath(folder));
     // The records before a short list's end are stored, as reading them one by one would.

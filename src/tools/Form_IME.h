@@ -10,7 +10,7 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QToolBar;
-class MDI_Main;
+class DocumentHost;
 
 // The pictograph picker "i-mode 絵文字": a grid of the pictographs of the list file beside
 // the program; choosing one inserts its numeric character reference into the active page.
@@ -22,7 +22,7 @@ public:
     // The entry's data role holding its insertion text.
     static constexpr int InsertionTextRole = Qt::UserRole;
 
-    explicit Form_IME(MDI_Main *main);
+    explicit Form_IME(DocumentHost &host);
 
     // The window's load: reads the list, then takes the top half of the main window.
     void Load();
@@ -58,7 +58,7 @@ private:
     void ListView1_ItemClick(QListWidgetItem *item);
     void ListView1_Click();
 
-    MDI_Main *m_main;
+    DocumentHost &m_host;
     QWidget *m_client = nullptr;
     QHash<QString, QAction *> m_actions;
     bool m_unloaded = false;

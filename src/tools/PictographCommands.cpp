@@ -1,29 +1,29 @@
 #include "tools/PictographCommands.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "tools/Form_IME.h"
 
-void InstallPictographCommands(MDI_Main &main)
+void InstallPictographCommands(DocumentHost &host)
 {
-    main.setHandler("m_eime", [&main] { OpenPictographPicker(main); });
+    host.setHandler(Cmd::m_eime, [&host] { OpenPictographPicker(host); });
 }
 
-Form_IME *LoadedPictographPicker(const MDI_Main &main)
+Form_IME *LoadedPictographPicker(const DocumentHost &host)
 {
     // One closed by its title bar may still wait for its deletion: it counts as unloaded.
     const QList<Form_IME *> pickers =
-        main.findChildren<Form_IME *>(QString(), Qt::FindDirectChildrenOnly);
+        host.dialogParent()->findChildren<Form_IME *>(QString(), Qt::FindDirectChildrenOnly);
     for (Form_IME *picker : pickers)
         if (!picker->unloaded())
             return picker;
     return nullptr;
 }
 
-void OpenPictographPicker(MDI_Main &main)
+void OpenPictographPicker(DocumentHost &host)
 {
-    Form_IME *picker = LoadedPictographPicker(main);
+    Form_IME *picker = LoadedPictographPicker(host);
     if (!picker) {
-        picker = new Form_IME(&main);
+        picker = new Form_IME(host);
         picker->Load();
     }
     // A hidden picker comes back with its list, place and size as they were.

@@ -1,13 +1,13 @@
 #pragma once
 
 class Form_IME;
-class MDI_Main;
+class DocumentHost;
 
 // Gives the main window the pictograph picker command.
-void InstallPictographCommands(MDI_Main &main);
+void InstallPictographCommands(DocumentHost &host);
 
 // The picker while it is loaded (shown or hidden), or null.
-Form_IME *LoadedPictographPicker(const MDI_Main &main);
+Form_IME *LoadedPictographPicker(const DocumentHost &host);
 
 // Shows the picker, loading it first when it is not loaded.
-void OpenPictographPicker(MDI_Main &main);
+void OpenPictographPicker(DocumentHost &host);

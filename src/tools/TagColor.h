@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/SystemColor.h"
+
 #include <QList>
 #include <QStringView>
 #include <QtGlobal>
 
-// Colours are 0x00BBGGRR; a value with the top bit set names a system colour by the index in
-// its low byte.
 namespace TagColors {
-constexpr quint32 WindowText = 0x80000008; // the system's window-text colour
+constexpr quint32 WindowText = SystemColor::WindowText;
 constexpr quint32 Declaration = 0x000080;  // "!": comments and declarations, dark red
 constexpr quint32 Anchor = 0x800080;       // A: purple
 constexpr quint32 Block = 0x800000;        // B, P: navy

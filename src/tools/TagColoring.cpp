@@ -1,45 +1,47 @@
 #include "tools/TagColoring.h"
 
-#include "app/MDI_Main.h"
-#include "app/MDI_Module.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
+#include "documents/TrackEdits.h"
 #include "platform/RichTextBox.h"
 #include "platform/StepRunner.h"
 #include "tools/TagColor.h"
 
 #include <QCoreApplication>
 
-void InstallTagColoring(MDI_Main &main)
+int TagScanPos = 1;
+
+void InstallTagColoring(DocumentHost &host)
 {
     // m_vtcl only flips its check mark, which the main window does by itself.
-    main.setHandler("m_vtag", [&main] { ColorAllTags(main); });
+    host.setHandler(Cmd::m_vtag, [&host] { ColorAllTags(host); });
 }
 
-bool ColorOneTag(MDI_Main &main)
+bool ColorOneTag(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         return false;
     RichTextBox *box = doc->RichTextBox1;
     const QString text = box->Text();
-    const qsizetype gt = text.indexOf(QLatin1Char('>'), qMax(0, main.TagScanPos - 1));
+    const qsizetype gt = text.indexOf(QLatin1Char('>'), qMax(0, TagScanPos - 1));
     if (gt < 0)
         return false;
     box->setSelLength(int(gt + 1) - box->SelStart());
     box->setSelColor(TagColorFor(box->SelText()));
-    main.TagScanPos = int(gt + 1);
+    TagScanPos = int(gt + 1);
     return true;
 }
 
-void ColorAllTags(MDI_Main &main)
+void ColorAllTags(DocumentHost &host)
 {
-    if (!main.isChecked("m_vtcl"))
+    if (!host.isChecked(Cmd::m_vtcl))
         return;
-    main.setBusyPointer();
-    MDI_Module::TrackEdits = false;
+    host.setBusyPointer();
+    const EditTrackingPause pause;
     StepRunner steps;
-    Form_Editer *doc = main.activeDocument();
-    int editerFr = 0;
+    Form_Editer *doc = host.activeDocument();
+    Form_Editer::EditState editerFr = Form_Editer::Created;
     bool hadFocus = false;
     steps.run([&] {
         if (!doc)
@@ -61,10 +63,10 @@ void ColorAllTags(MDI_Main &main)
         // tag-by-tag search would find them.
         const QString text = doc->RichTextBox1->Text();
         QList<ColorRun> runs;
-        main.TagScanPos = 1;
+        TagScanPos = 1;
         ForEachTagSpan(text, [&](const TagSpan &span) {
             runs.append({int(span.start), int(span.length), span.color});
-            main.TagScanPos = int(span.start + span.length);
+            TagScanPos = int(span.start + span.length);
         });
         doc->RichTextBox1->colorWhole(runs);
     });
@@ -79,6 +81,5 @@ void ColorAllTags(MDI_Main &main)
         if (doc)
             doc->EditerFr = editerFr;
     });
-    MDI_Module::TrackEdits = true;
-    main.restorePointer();
+    host.restorePointer();
 }

@@ -1,6 +1,6 @@
 #include "tools/TextConversion.h"
 
-#include "app/MDI_Main.h"
+#include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
@@ -9,9 +9,9 @@
 
 namespace {
 
-Form_Editer &requireDocument(MDI_Main &main)
+Form_Editer &requireDocument(DocumentHost &host)
 {
-    Form_Editer *doc = main.activeDocument();
+    Form_Editer *doc = host.activeDocument();
     if (!doc)
         throw ZError(ZErr::InvalidCall);
     return *doc;
@@ -19,27 +19,27 @@ Form_Editer &requireDocument(MDI_Main &main)
 
 // Narrows the active document's text. Setting the text is left tracked on purpose: the
 // document's own change handling takes the undo image, so Undo brings the old text back.
-void ConvertToHalfWidth(MDI_Main &main)
+void ConvertToHalfWidth(DocumentHost &host)
 {
-    if (main.prompts()->message(QStringLiteral("全角カタカナを半角ｶﾀｶﾅへ変換します。"),
+    if (host.prompts()->message(QStringLiteral("全角カタカナを半角ｶﾀｶﾅへ変換します。"),
                                 Prompt::Buttons::OkCancel, Prompt::Icon::Information,
                                 QStringLiteral("変換")) != Prompt::Answer::Ok)
         return;
     StepRunner steps;
     QString text;
-    const bool read = steps.run([&] { text = requireDocument(main).RichTextBox1->Text(); });
+    const bool read = steps.run([&] { text = requireDocument(host).RichTextBox1->Text(); });
     steps.run([&] { text = Narrow(text); });
     steps.run([&] {
         // Without the text read, writing would empty the document.
         if (read)
-            requireDocument(main).RichTextBox1->setText(text);
+            requireDocument(host).RichTextBox1->setText(text);
     });
-    steps.run([&] { main.runCommand(QStringLiteral("m_vtag")); });
+    steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }
 
 } // namespace
 
-void InstallTextConversion(MDI_Main &main)
+void InstallTextConversion(DocumentHost &host)
 {
-    main.setHandler("m_ezth", [&main] { ConvertToHalfWidth(main); });
+    host.setHandler(Cmd::m_ezth, [&host] { ConvertToHalfWidth(host); });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class MDI_Main;
+class DocumentHost;
 
 // Gives the main window the full-width to half-width conversion command.
-void InstallTextConversion(MDI_Main &main);
+void InstallTextConversion(DocumentHost &host);

@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/SizeText.h"
+#include "documents/SizeText.h"
 
 #include <QtTest>
 

@@ -1,6 +1,7 @@
 // The main window's whole command vocabulary, checked against a table written out here on its
 // own: captions, access keys, shortcuts, buttons and tool tips, availability with and without
 // a document, button dispatch, and the mouse gestures on the bars.
+#include "CommandByName.h"
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
@@ -125,7 +126,7 @@ void recordHandlers(MDI_Main *w, QStringList &ran)
 {
     for (const Expected &e : expectedItems())
         if (e.caption)
-            w->setHandler(e.name, [&ran, name = QString(e.name)] { ran << name; });
+            w->setHandler(commandNamed(e.name), [&ran, name = QString(e.name)] { ran << name; });
 }
 
 QMenu *visiblePopup(MDI_Main *w)
@@ -288,7 +289,7 @@ private Q_SLOTS:
 
         // The last document's close returns to the first state.
         QVERIFY(w->activeDocument());
-        w->runCommand("m_mclos");
+        w->runCommand(Cmd::m_mclos);
         QTRY_VERIFY(w->documents().isEmpty());
         QCOMPARE(usableFromMenuBar(w, name, menu), withoutDocument);
         if (b)
@@ -375,7 +376,7 @@ private Q_SLOTS:
         } else {
             // Back in the first state after a document was there.
             QVERIFY(OpenDocument(*w, writePage(f.dir, "a.html", "<p>\r\n")));
-            w->runCommand("m_mclos");
+            w->runCommand(Cmd::m_mclos);
             QTRY_VERIFY(w->documents().isEmpty());
         }
         QStringList ran;
@@ -547,10 +548,10 @@ private Q_SLOTS:
         QVERIFY(!(w->windowState() & Qt::WindowMaximized));
         QTest::mouseDClick(w->StatusBar1, Qt::LeftButton, {}, QPoint(5, 5));
         QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
-        w->runCommand("m_mwin");
+        w->runCommand(Cmd::m_mwin);
         QTRY_VERIFY(!(w->windowState() & Qt::WindowMaximized));
         w->showMinimized();
-        w->runCommand("m_mwin");
+        w->runCommand(Cmd::m_mwin);
         QTRY_COMPARE(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized),
                      Qt::WindowStates());
     }

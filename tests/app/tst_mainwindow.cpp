@@ -79,10 +79,10 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         MDI_Main *w = f.window;
-        QVERIFY(w->isChecked("m_vtcl"));
-        QVERIFY(w->isChecked("m_vrpr"));
-        QVERIFY(!w->isChecked("m_vb08"));
-        QVERIFY(w->isChecked("m_vb10"));
+        QVERIFY(w->isChecked(Cmd::m_vtcl));
+        QVERIFY(w->isChecked(Cmd::m_vrpr));
+        QVERIFY(!w->isChecked(Cmd::m_vb08));
+        QVERIFY(w->isChecked(Cmd::m_vb10));
         QCOMPARE(w->Picture2->width(), 204);
         QCOMPARE(w->WebBrowser1->width(), 202);
         QVERIFY(f.close());
@@ -117,19 +117,19 @@ private Q_SLOTS:
         MainWindowFixture f;
         MDI_Main *w = f.window;
         for (int i = 0; i < 2; ++i) {
-            w->runCommand("m_vb08");
-            QVERIFY(w->isChecked("m_vb08"));
-            QVERIFY(!w->isChecked("m_vb10"));
+            w->runCommand(Cmd::m_vb08);
+            QVERIFY(w->isChecked(Cmd::m_vb08));
+            QVERIFY(!w->isChecked(Cmd::m_vb10));
             QCOMPARE(Twips::fromPixels(w->Picture2->width(), 96.0), 2640);
             QCOMPARE(Twips::fromPixels(w->WebBrowser1->width(), 96.0), 2610);
             QCOMPARE(w->Toolbar2->width(), w->WebBrowser1->width());
         }
-        w->runCommand("m_vb10");
-        QVERIFY(!w->isChecked("m_vb08"));
+        w->runCommand(Cmd::m_vb10);
+        QVERIFY(!w->isChecked(Cmd::m_vb08));
         QCOMPARE(w->Picture2->width(), 204);
         // Changed settings are written at the end of the run.
-        w->runCommand("m_vrpr");
-        w->runCommand("m_vb08");
+        w->runCommand(Cmd::m_vrpr);
+        w->runCommand(Cmd::m_vb08);
         QVERIFY(f.close());
         QCOMPARE(readAll(ProgramFiles::settings(f.dir.path())),
                  QByteArray("#TRUE#,#FALSE#,#TRUE#,#FALSE#\r\n"));
@@ -147,7 +147,7 @@ private Q_SLOTS:
     void cautionMessage()
     {
         MainWindowFixture f;
-        f.window->runCommand("m_vtyui");
+        f.window->runCommand(Cmd::m_vtyui);
         QCOMPARE(f.prompts.messages().size(), 1);
         const MessageRequest m = f.prompts.messages().first();
         QCOMPARE(m.title, QString("プレビューについて"));
@@ -183,7 +183,7 @@ private Q_SLOTS:
         MainWindowFixture f({}, false);
         QVERIFY(!MDI_Module::PictographListFound);
         f.window->EnableDocumentCommands();
-        QVERIFY(!f.window->action("m_eime")->isEnabled());
+        QVERIFY(!f.window->action(Cmd::m_eime)->isEnabled());
         QVERIFY(!f.window->action("t_ime")->isEnabled());
         QVERIFY(f.window->action("t_save")->isEnabled());
         QVERIFY(f.window->menu("m_edit")->menuAction()->isVisible());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MDI_Main.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QTemporaryDir>
 #include <memory>

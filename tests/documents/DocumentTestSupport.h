@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/DocumentCommands.h"
 #include "MainWindowFixture.h"
 
 #include "app/MDI_Main.h"

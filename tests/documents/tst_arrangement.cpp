@@ -1,3 +1,4 @@
+#include "CommandByName.h"
 #include "DocumentTestSupport.h"
 #include "ZemloTestMain.h"
 
@@ -99,7 +100,7 @@ private Q_SLOTS:
         QFETCH(bool, aboveEachOther);
         const QList<Form_Editer *> docs = openPages(2);
         if (button.isEmpty())
-            main().runCommand(QTest::currentDataTag());
+            main().runCommand(commandNamed(QTest::currentDataTag()));
         else
             main().Toolbar1_ButtonClick(button);
         const QRect area = main().mdiArea->viewport()->rect();
@@ -124,7 +125,7 @@ private Q_SLOTS:
     {
         const QList<Form_Editer *> docs = openPages(3);
         docs.at(2)->parentWidget()->showMaximized();
-        main().runCommand("m_wc");
+        main().runCommand(Cmd::m_wc);
         QVERIFY(!docs.at(2)->parentWidget()->isMaximized());
         QVERIFY(frame(docs.at(1)).left() > frame(docs.at(0)).left());
         QVERIFY(frame(docs.at(2)).top() > frame(docs.at(1)).top());
@@ -136,7 +137,7 @@ private Q_SLOTS:
     void arrangementsWithoutDocumentsDoNothing()
     {
         for (const char *item : {"m_wt", "m_wy", "m_wc", "m_wclose"})
-            main().runCommand(item);
+            main().runCommand(commandNamed(item));
         QVERIFY(main().documents().isEmpty());
         QCOMPARE(prompts().count(), 0);
     }
@@ -144,7 +145,7 @@ private Q_SLOTS:
     void closeAllWithoutChangesAsksNothing()
     {
         openPages(3);
-        main().runCommand("m_wclose");
+        main().runCommand(Cmd::m_wclose);
         QVERIFY(main().documents().isEmpty());
         QCOMPARE(prompts().count(), 0);
         QVERIFY(!main().menu("m_edit")->menuAction()->isVisible());
@@ -162,7 +163,7 @@ private Q_SLOTS:
         prompts().answer(Prompt::Answer::Cancel);
         prompts().answer(Prompt::Answer::Cancel);
         prompts().answer(Prompt::Answer::No);
-        main().runCommand("m_wclose");
+        main().runCommand(Cmd::m_wclose);
         compareMessages(prompts(), {question, question, question});
         QVERIFY(main().documents().isEmpty());
         QCOMPARE(readFile(f->path("w0.html")), QByteArray("w"));
@@ -170,7 +171,7 @@ private Q_SLOTS:
 
     void closeAllWithANewDocumentClosesOnlyOnNo()
     {
-        main().runCommand("m_mnew");
+        main().runCommand(Cmd::m_mnew);
         type(main().activeDocument(), "x");
         const Msg question{Form_Editer::NewFileName + crlf + closeQuestion,
                            Prompt::Buttons::YesNoCancel, Prompt::Icon::Information, "閉じる"};
@@ -179,7 +180,7 @@ private Q_SLOTS:
         prompts().answer(Prompt::Answer::Yes);
         prompts().answer(Prompt::Answer::Ok);
         prompts().answer(Prompt::Answer::No);
-        main().runCommand("m_wclose");
+        main().runCommand(Cmd::m_wclose);
         compareMessages(prompts(), {question, nameIt, question});
         QVERIFY(main().documents().isEmpty());
     }
@@ -197,7 +198,7 @@ private Q_SLOTS:
         QFETCH(Qt::WindowState, from);
         QFETCH(bool, maximised);
         main().setWindowState(from);
-        main().runCommand("m_mwin");
+        main().runCommand(Cmd::m_mwin);
         QCOMPARE(main().windowState(), maximised ? Qt::WindowMaximized : Qt::WindowNoState);
         main().setWindowState(Qt::WindowNoState);
     }
@@ -213,7 +214,7 @@ private Q_SLOTS:
         OpenDocument(w, g.path("x.html"));
         type(w.activeDocument(), "edit");
         g.prompts.answer(Prompt::Answer::Cancel);
-        w.runCommand("m_mexit");
+        w.runCommand(Cmd::m_mexit);
         QCOMPARE(g.prompts.count(), 1);
         QVERIFY(w.isVisible());
         QCOMPARE(w.documents().size(), 2);
@@ -221,7 +222,7 @@ private Q_SLOTS:
         // Answered No, the program ends: documents closed, settings written.
         g.prompts.clear();
         g.prompts.answer(Prompt::Answer::No);
-        w.runCommand("m_mexit");
+        w.runCommand(Cmd::m_mexit);
         QCOMPARE(g.prompts.count(), 1);
         QVERIFY(w.documents().isEmpty());
         QVERIFY(QFile::exists(settings));

@@ -49,8 +49,8 @@ private Q_SLOTS:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         f->prompts.clear();
-        if (!w->isChecked("m_vrpr"))
-            w->runCommand("m_vrpr");
+        if (!w->isChecked(Cmd::m_vrpr))
+            w->runCommand(Cmd::m_vrpr);
         MDI_Module::TrackEdits = true;
     }
     void cleanupTestCase() { f.reset(); }
@@ -125,11 +125,11 @@ private Q_SLOTS:
         QTest::keyClick(doc->RichTextBox1, Qt::Key_B);
         QCOMPARE(w->StatusBar1->panelText(2), QString("3.14 KB"));
         QCOMPARE(readAll(ProgramFiles::preview(f->dir.path())).size(), 3216);
-        w->runCommand("m_vrpr");
+        w->runCommand(Cmd::m_vrpr);
         QTest::keyClick(doc->RichTextBox1, Qt::Key_B);
         QCOMPARE(w->StatusBar1->panelText(2), QString("3.14 KB"));
         // The preview command still refreshes on demand.
-        w->runCommand("m_vpre");
+        w->runCommand(Cmd::m_vpre);
         QCOMPARE(w->StatusBar1->panelText(2), QString("3.14 KB"));
         QCOMPARE(readAll(ProgramFiles::preview(f->dir.path())).size(), 3217);
     }
@@ -196,7 +196,7 @@ private Q_SLOTS:
         Form_Editer *doc =
             newFile ? OpenDocument(*w, Form_Editer::NewFileName) : open("c.html", "old");
         doc->RichTextBox1->setText("new text");
-        doc->EditerFr = editerFr;
+        doc->EditerFr = Form_Editer::EditState(editerFr);
         if (answer >= 0)
             f->prompts.answer(Prompt::Answer(answer));
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget());
@@ -225,7 +225,7 @@ private Q_SLOTS:
         Form_Editer *doc = open("ro/page.html", "x");
         QVERIFY(doc); // the folder does not exist: the window is empty, the write fails
         doc->RichTextBox1->setText("precious");
-        doc->EditerFr = 3;
+        doc->EditerFr = Form_Editer::Modified;
         f->prompts.answer(Prompt::Answer::Yes);
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget());
         sub->close();

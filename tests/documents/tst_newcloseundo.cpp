@@ -1,7 +1,7 @@
 #include "DocumentTestSupport.h"
 #include "ZemloTestMain.h"
 
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "app/StatusPanels.h"
 #include "documents/OpenDocument.h"
 #include "documents/ToolInsertion.h"
@@ -32,7 +32,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         f = std::make_unique<MainWindowFixture>();
-        QVERIFY(main().isChecked("m_vtcl")); // pages open coloured
+        QVERIFY(main().isChecked(Cmd::m_vtcl)); // pages open coloured
     }
     void cleanupTestCase() { f.reset(); }
     void cleanup()
@@ -46,7 +46,7 @@ private Q_SLOTS:
     {
         Form_Editer *modified = openPage("m.html", "m");
         type(modified, "x");
-        main().runCommand("m_mnew");
+        main().runCommand(Cmd::m_mnew);
         Form_Editer *doc = main().activeDocument();
         QVERIFY(doc != modified);
         QCOMPARE(doc->HtmlName(), Form_Editer::NewFileName);
@@ -61,10 +61,10 @@ private Q_SLOTS:
         Form_Editer *doc = openPage("u.html", "<b>bold</b>\r\n");
         const RichImage loaded = doc->RichTextBox1->TextRTF();
         QVERIFY(!loaded.runs.isEmpty()); // coloured
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), QString());
         QCOMPARE(doc->EditerFr, 3);
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->TextRTF(), loaded);
     }
 
@@ -73,14 +73,14 @@ private Q_SLOTS:
         Form_Editer *doc = openPage("e.html", "<i>x</i>\r\n");
         const RichImage loaded = doc->RichTextBox1->TextRTF();
         type(doc, "t");
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->TextRTF(), loaded);
     }
 
     void undoInAnEmptyNewDocumentLeavesItEmpty()
     {
-        main().runCommand("m_mnew");
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_mnew);
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(main().activeDocument()->RichTextBox1->Text(), QString());
     }
 
@@ -89,9 +89,9 @@ private Q_SLOTS:
         Form_Editer *doc = openPage("t.html", "a\r\n");
         type(doc, "1");
         type(doc, "2");
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), QString("1a\n"));
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), QString("12a\n"));
     }
 
@@ -110,7 +110,7 @@ private Q_SLOTS:
         doc->RichTextBox1->setSelStart(4);
         type(doc, "W");
         doc->RichTextBox1->setSelStart(caret);
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), QString("abcd\n"));
         QCOMPARE(doc->RichTextBox1->SelStart(), expected);
     }
@@ -123,7 +123,7 @@ private Q_SLOTS:
         const QString before = doc->RichTextBox1->Text();
         InsertAtCaret(main(), *doc, "#FF0000");
         QCOMPARE(doc->RichTextBox1->Text(), QString("<p>a#FF0000</p>\n"));
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), before);
     }
 
@@ -135,16 +135,16 @@ private Q_SLOTS:
         const Msg question{f->path("q.html") + crlf + closeQuestion, Prompt::Buttons::YesNoCancel,
                            Prompt::Icon::Information, "閉じる"};
         prompts().answer(Prompt::Answer::Cancel);
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         compareMessages(prompts(), {question});
         QCOMPARE(main().documents().size(), 2);
         QCOMPARE(main().cursor().shape(), Artwork::customPointer().shape());
         prompts().answer(Prompt::Answer::No);
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         QCOMPARE(main().documents(), QList<Form_Editer *>{plain});
         QCOMPARE(readFile(f->path("q.html")), QByteArray("q"));
         prompts().clear();
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         QVERIFY(main().documents().isEmpty());
         QCOMPARE(prompts().count(), 0);
     }
@@ -153,7 +153,7 @@ private Q_SLOTS:
     {
         Form_Editer *doc = openPage("info.html", QByteArray(3 * 1024, 'a'));
         doc->RichTextBox1->setSelText(QString(8 * 1024, QLatin1Char('b')));
-        main().runCommand("m_minf");
+        main().runCommand(Cmd::m_minf);
         ClsFSO onDisk(nullptr);
         onDisk.InfoFile(f->path("info.html"));
         QCOMPARE(prompts().count(), 1);

@@ -1,13 +1,15 @@
 #include "DocumentTestSupport.h"
 #include "ZemloTestMain.h"
 
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/OpenDocument.h"
-#include "documents/TemplateLines.h"
+#include "platform/CrLines.h"
 
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
 #include <memory>
 
 using namespace doctest;
@@ -15,12 +17,17 @@ using namespace doctest;
 namespace {
 const QString closeQuestion = QStringLiteral("データが編集されています。編集内容を保存しますか？");
 
-// What the user drops onto the main window: the paths it hands on, in list order.
+// What the user drops onto the main window, in list order.
 void drop(MDI_Main &main, const QStringList &paths)
 {
     QVERIFY(main.acceptDrops());
-    QVERIFY(main.FilesDropped);
-    main.FilesDropped(paths);
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main, &event);
 }
 
 QStringList names(const QList<Form_Editer *> &docs)
@@ -65,14 +72,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
-        QCOMPARE(TemplateLines(text), lines);
+        const QByteArray bytes = text.toLatin1();
+        QStringList read;
+        for (QByteArrayView line : SplitCrLines(bytes))
+            read << QString::fromLatin1(line);
+        QCOMPARE(read, lines);
     }
 
     void openedDocumentIsUnmodifiedAndPreviewed()
     {
         writeFile(f->path("page.html"), "<p>\x93\xfa\x96\x7b</p>\r\n");
         prompts().answerFile(f->path("page.html"));
-        main().runCommand("m_mopen");
+        main().runCommand(Cmd::m_mopen);
         Form_Editer *doc = main().activeDocument();
         QVERIFY(doc);
         QCOMPARE(doc->HtmlName(), f->path("page.html"));
@@ -96,7 +107,7 @@ private Q_SLOTS:
     {
         writeFile(f->path("t.tmp"), "");
         prompts().answerFile(f->path("t.tmp"));
-        main().runCommand("m_mtemp");
+        main().runCommand(Cmd::m_mtemp);
         const FileDialogRequest templ = prompts().shown().first().file;
         QCOMPARE(templ.initialFolder, f->dir.path());
         QCOMPARE(templ.nameFilters, (QStringList{"TMP (*.tmp)", "*.* (*)"}));
@@ -104,7 +115,7 @@ private Q_SLOTS:
         prompts().clear();
         // Open sets no name and no folder: it starts where the template dialog ended.
         prompts().answerFile(std::nullopt);
-        main().runCommand("m_mopen");
+        main().runCommand(Cmd::m_mopen);
         const FileDialogRequest open = prompts().shown().first().file;
         QCOMPARE(open.initialFolder, f->dir.path());
         QCOMPARE(open.fileName, f->path("t.tmp"));
@@ -122,7 +133,7 @@ private Q_SLOTS:
         type(second, "2");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(readFile(f->path("twice.html")), QByteArray("2one\r\n"));
         QCOMPARE(first->RichTextBox1->Text(), QString("one\n"));
         QCOMPARE(first->EditerFr, 2);
@@ -148,7 +159,7 @@ private Q_SLOTS:
     {
         writeFile(f->path("page.tmp"), "<html>\r\n<body>\r<p>\x83\x65</p>");
         prompts().answerFile(f->path("page.tmp"));
-        main().runCommand("m_mtemp");
+        main().runCommand(Cmd::m_mtemp);
         Form_Editer *doc = main().activeDocument();
         QCOMPARE(doc->HtmlName(), Form_Editer::NewFileName);
         QCOMPARE(caption(doc), Form_Editer::NewFileName);
@@ -162,7 +173,7 @@ private Q_SLOTS:
     {
         writeFile(f->path("empty.tmp"), "");
         prompts().answerFile(f->path("empty.tmp"));
-        main().runCommand("m_mtemp");
+        main().runCommand(Cmd::m_mtemp);
         Form_Editer *doc = main().activeDocument();
         QCOMPARE(doc->RichTextBox1->Text(), QString());
         QCOMPARE(doc->EditerFr, 1);
@@ -181,12 +192,12 @@ private Q_SLOTS:
         QFETCH(bool, asks);
         writeFile(f->path("k.tmp"), "x\r\n");
         prompts().answerFile(f->path("k.tmp"));
-        main().runCommand("m_mtemp");
+        main().runCommand(Cmd::m_mtemp);
         type(main().activeDocument(), keys);
         prompts().clear();
         if (asks)
             prompts().answer(Prompt::Answer::No);
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         QVERIFY(main().documents().isEmpty());
         QList<Msg> expected;
         if (asks)
@@ -198,7 +209,7 @@ private Q_SLOTS:
     void unreadableTemplateIsReported()
     {
         prompts().answerFile(f->path("nowhere.tmp"));
-        main().runCommand("m_mtemp");
+        main().runCommand(Cmd::m_mtemp);
         compareMessages(prompts(),
                         {{"Zuvo: 53" + crlf + "ファイルが見つかりません。", Prompt::Buttons::Ok,
                           Prompt::Icon::Exclamation, "ファイルが見つかりません。"}});
@@ -215,13 +226,13 @@ private Q_SLOTS:
         const QString edited = doc->RichTextBox1->Text();
         writeFile(f->path("r.html"), "changed\r\n");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_mrel");
+        main().runCommand(Cmd::m_mrel);
         compareMessages(prompts(),
                         {{f->path("r.html") + crlf + "データの再読み込みを行います。",
                           Prompt::Buttons::OkCancel, Prompt::Icon::Information, "再読み込み"}});
         QCOMPARE(doc->RichTextBox1->Text(), QString("changed\n"));
         QCOMPARE(doc->EditerFr, 2);
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), edited);
     }
 
@@ -233,7 +244,7 @@ private Q_SLOTS:
         const RichImage undo = doc->UndoBuff, after = doc->BuffBuff;
         writeFile(f->path("c.html"), "changed\r\n");
         prompts().answer(Prompt::Answer::Cancel);
-        main().runCommand("m_mrel");
+        main().runCommand(Cmd::m_mrel);
         QCOMPARE(doc->RichTextBox1->Text(), QString("zdisk\n"));
         QCOMPARE(doc->UndoBuff, undo);
         QCOMPARE(doc->BuffBuff, after);
@@ -256,7 +267,7 @@ private Q_SLOTS:
         const QString text = doc->RichTextBox1->Text();
         QVERIFY(QFile::remove(f->path("del.html")));
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_mrel");
+        main().runCommand(Cmd::m_mrel);
         QCOMPARE(doc->RichTextBox1->Text(), text);
         QCOMPARE(doc->EditerFr, 3);
     }
@@ -285,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(doc->RichTextBox1->Text().count(QChar(0x2460)), 1); // ①
         writeFile(second, "overwritten");
         g.prompts.answer(Prompt::Answer::Ok);
-        w.runCommand("m_msave");
+        w.runCommand(Cmd::m_msave);
         QCOMPARE(g.prompts.count(), 1);
         QCOMPARE(readFile(second), page);
         closeAllQuietly(w);

@@ -155,7 +155,7 @@ private Q_SLOTS:
         if (warns)
             prompts().answer(Prompt::Answer::Ok);
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QList<Msg> expected;
         if (warns)
             expected << sizeWarning(name);
@@ -178,7 +178,7 @@ private Q_SLOTS:
         type(doc, "new ");
         main().StatusBar1->setPanelText(2, panel);
         prompts().answer(Prompt::Answer::Cancel);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(prompts().count(), 1);
         QCOMPARE(readFile(doc->HtmlName()), QByteArray("old\r\n"));
         QCOMPARE(doc->EditerFr, 3);
@@ -189,14 +189,14 @@ private Q_SLOTS:
         Form_Editer *doc = openPage("again.html", "a\r\n");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         compareMessages(prompts(), {confirmation(doc->HtmlName())});
         QCOMPARE(doc->EditerFr, 2);
     }
 
     void newDocumentSaveGoesThroughSaveAs()
     {
-        main().runCommand("m_mnew");
+        main().runCommand(Cmd::m_mnew);
         Form_Editer *doc = main().activeDocument();
         type(doc, "page");
         main().StatusBar1->setPanelText(2, "5.01 KB");
@@ -205,7 +205,7 @@ private Q_SLOTS:
         prompts().answer(Prompt::Answer::Ok); // confirmation
         prompts().answerFile(target);
         prompts().answer(Prompt::Answer::Ok); // size warning again, still the old name
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         const QString fresh = Form_Editer::NewFileName;
         compareMessages(prompts(), {sizeWarning(fresh), confirmation(fresh), sizeWarning(fresh)});
         const auto &shown = prompts().shown();
@@ -227,14 +227,14 @@ private Q_SLOTS:
 
     void cancelledSaveAsOfNewDocumentStaysModified()
     {
-        main().runCommand("m_mnew");
+        main().runCommand(Cmd::m_mnew);
         Form_Editer *doc = main().activeDocument();
         type(doc, "ab");
         QCOMPARE(doc->EditerFr, 3);
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
         prompts().answerFile(std::nullopt);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(prompts().count(), 2); // confirmation and dialog, no error box
         QCOMPARE(doc->EditerFr, 3);
         QCOMPARE(doc->HtmlName(), Form_Editer::NewFileName);
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(QDir(f->path("gone")).removeRecursively());
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         compareMessages(prompts(),
                         {confirmation(doc->HtmlName()), errorBox(76, "パスが見つかりません。")});
         QCOMPARE(doc->EditerFr, 3);
@@ -264,7 +264,7 @@ private Q_SLOTS:
         type(doc, "b");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answerFile(f->path("missing/second.html"));
-        main().runCommand("m_msaas");
+        main().runCommand(Cmd::m_msaas);
         compareMessages(prompts(), {errorBox(76, "パスが見つかりません。")});
         QCOMPARE(doc->HtmlName(), old);
         QCOMPARE(caption(doc), old);
@@ -279,7 +279,7 @@ private Q_SLOTS:
         writeFile(f->path("exists.html"), "previous");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answerFile(f->path("exists.html"));
-        main().runCommand("m_msaas");
+        main().runCommand(Cmd::m_msaas);
         QCOMPARE(prompts().count(), 1); // no confirmation: the dialog stands for it
         const FileDialogRequest &dialog = prompts().shown().first().file;
         QCOMPARE(dialog.fileName, old);
@@ -302,7 +302,7 @@ private Q_SLOTS:
         type(doc, "new ");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(prompts().count(), 1);
         QVERIFY(QFileInfo(f->path("link.html")).isSymLink());
         QCOMPARE(readFile(f->path("real/target.html")), QByteArray("new old\r\n"));
@@ -325,7 +325,7 @@ private Q_SLOTS:
         type(doc, "v1");
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(readFile(doc->HtmlName()), QByteArray("v1"));
         QCOMPARE(doc->EditerFr, 2);
         prompts().clear();
@@ -337,7 +337,7 @@ private Q_SLOTS:
         {
             FileSizeLimit full(limit);
             QVERIFY(full.ok());
-            main().runCommand("m_msave");
+            main().runCommand(Cmd::m_msave);
         }
         compareMessages(prompts(), {confirmation(doc->HtmlName()),
                                     errorBox(61, "ディスクの空き容量が不足しています。")});
@@ -357,7 +357,7 @@ private Q_SLOTS:
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
         prompts().answer(Prompt::Answer::Cancel);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         compareMessages(
             prompts(),
             {confirmation(doc->HtmlName()),
@@ -379,7 +379,7 @@ private Q_SLOTS:
         main().StatusBar1->setPanelText(2, "0.01 KB");
         prompts().answer(Prompt::Answer::Ok);
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_msave");
+        main().runCommand(Cmd::m_msave);
         QCOMPARE(prompts().count(), 2);
         QCOMPARE(
             prompts().messages().at(1).text,
@@ -389,7 +389,7 @@ private Q_SLOTS:
         QCOMPARE(doc->RichTextBox1->Text(), QString("a&#128512;-&#128512;b\n"));
         QCOMPARE(doc->RichTextBox1->SelStart(), int(doc->RichTextBox1->Text().size()));
         QCOMPARE(doc->EditerFr, 2);
-        main().runCommand("m_eund");
+        main().runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), typed);
     }
 
@@ -405,14 +405,14 @@ private Q_SLOTS:
             referencesQuestion(name, QString::fromUtf8("「\xF0\x9F\x8D\xA3」(U+1F363)"));
         prompts().answer(Prompt::Answer::Yes);
         prompts().answer(Prompt::Answer::Cancel);
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         compareMessages(prompts(), {closeQuestion, refs});
         QCOMPARE(main().documents().size(), 1);
         QCOMPARE(readFile(name), QByteArray("ab\r\n"));
         prompts().clear();
         prompts().answer(Prompt::Answer::Yes);
         prompts().answer(Prompt::Answer::Ok);
-        main().runCommand("m_mclos");
+        main().runCommand(Cmd::m_mclos);
         compareMessages(prompts(), {closeQuestion, refs});
         QVERIFY(main().documents().isEmpty());
         QCOMPARE(readFile(name), QByteArray("&#127843;ab\r\n"));

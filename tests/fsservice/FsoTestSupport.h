@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/ZError.h"
 
 #include <QDir>

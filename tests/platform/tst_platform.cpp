@@ -1,5 +1,5 @@
 #include "platform/CommonDialog.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/StepRunner.h"
 #include "platform/Twips.h"
 #include "platform/ZError.h"

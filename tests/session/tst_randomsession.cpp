@@ -128,16 +128,16 @@ private Q_SLOTS:
                     step = "close";
                 } else if (rng.bounded(2) == 0) {
                     step = "new";
-                    main.runCommand("m_mnew");
+                    main.runCommand(Cmd::m_mnew);
                 } else {
                     step = "open";
                     const QString path = pick(paths);
                     if (!QFile::exists(path)) {
                         step = "new";
-                        main.runCommand("m_mnew");
+                        main.runCommand(Cmd::m_mnew);
                     } else {
                         prompts.answerFile(path);
-                        main.runCommand("m_mopen");
+                        main.runCommand(Cmd::m_mopen);
                         Form_Editer *opened = main.activeDocument();
                         QVERIFY2(opened, "open gave no window");
                         if (opened->HtmlName() == path && opened->EditerFr == 2)
@@ -188,12 +188,12 @@ private Q_SLOTS:
                 InsertAtCaret(main, *doc, pick(Snippets));
             } else if (roll < 740) {
                 step = "undo";
-                main.runCommand("m_eund");
+                main.runCommand(Cmd::m_eund);
             } else if (roll < 790) {
                 step = "save";
                 if (doc->HtmlName() == Form_Editer::NewFileName)
                     prompts.answerFile(pick(paths));
-                main.runCommand("m_msave");
+                main.runCommand(Cmd::m_msave);
                 saveTarget = doc->HtmlName();
             } else if (roll < 820) {
                 step = "save as";
@@ -207,20 +207,20 @@ private Q_SLOTS:
                     main.mdiArea->setActiveSubWindow(pick(windows));
             } else if (roll < 875) {
                 step = "narrow";
-                main.runCommand("m_ezth");
+                main.runCommand(Cmd::m_ezth);
             } else if (roll < 890) {
                 step = "tag colour";
-                main.runCommand("m_vtag");
+                main.runCommand(Cmd::m_vtag);
             } else if (roll < 900) {
                 step = "arrange";
-                main.runCommand(pick(QStringList{"m_wt", "m_wy", "m_wc"}));
+                main.runCommand(pick(QList<Command>{Cmd::m_wt, Cmd::m_wy, Cmd::m_wc}));
             } else if (roll < 905) {
                 step = "real-time preview";
-                main.runCommand("m_vrpr");
+                main.runCommand(Cmd::m_vrpr);
             } else if (roll < 915) {
                 step = "reload";
                 if (doc->HtmlName() != Form_Editer::NewFileName) {
-                    main.runCommand("m_mrel");
+                    main.runCommand(Cmd::m_mrel);
                     Form_Editer *reloaded = main.activeDocument();
                     if (reloaded && reloaded->EditerFr == 2 &&
                         reloaded->HtmlName() == doc->HtmlName())
@@ -238,7 +238,7 @@ private Q_SLOTS:
                     prompts.answer(yes ? Prompt::Answer::Yes : Prompt::Answer::No);
                 const QString name = doc->HtmlName();
                 textBefore = doc->RichTextBox1->Text();
-                main.runCommand("m_mclos");
+                main.runCommand(Cmd::m_mclos);
                 QCoreApplication::processEvents();
                 const bool closing = main.documents().contains(doc);
                 if (modified && yes && name != Form_Editer::NewFileName) {

@@ -61,7 +61,7 @@ class TestFormTag : public QObject
     // The library window as m_etag leaves it.
     Form_TAG *showLibrary()
     {
-        f->window->runCommand("m_etag");
+        f->window->runCommand(Cmd::m_etag);
         for (Form_TAG *form : f->window->findChildren<Form_TAG *>())
             if (!form->isUnloaded())
                 return form;
@@ -131,7 +131,7 @@ private Q_SLOTS:
         const QString created = f->path("mine.tag");
         f->prompts.clear();
         f->prompts.answerFile(created);
-        form->action("m_mnew")->trigger();
+        form->action(Cmd::m_mnew)->trigger();
         QCOMPARE(f->prompts.count(), 1);
         const FileDialogRequest dialog = f->prompts.shown()[0].file;
         QCOMPARE(dialog.kind, FileDialogKind::Save);
@@ -149,7 +149,7 @@ private Q_SLOTS:
         writeBytes(other, "x\r\n<x>\r\n");
         Form_TAG *form = showLibrary(oldLibrary);
         f->prompts.answerFile(other);
-        form->action("m_mnew")->trigger();
+        form->action(Cmd::m_mnew)->trigger();
         QCOMPARE(readBytes(other), QByteArray("x\r\n<x>\r\n"));
         QCOMPARE(form->entries(), (Entries{{"x", "<x>"}}));
     }
@@ -489,7 +489,7 @@ private Q_SLOTS:
         Form_TAG *form = showLibrary(oldLibrary);
         QVERIFY(form);
         add(form, "<a>", "c-anchor");
-        form->action("m_mexit")->trigger(); // hidden, still loaded
+        form->action(Cmd::m_mexit)->trigger(); // hidden, still loaded
         f->prompts.answer(Answer::Ok);
         QVERIFY(f->close());
         QCOMPARE(f->prompts.messages().last().text, saveQuestion);

@@ -1,3 +1,4 @@
+#include "documents/OpenDocument.h"
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
@@ -28,7 +29,7 @@ class TestColorPalette : public QObject
             return nullptr;
         file.write(text);
         file.close();
-        main().OpenDocument(f->path("page.html"));
+        OpenDocument(main(), f->path("page.html"));
         return main().activeDocument();
     }
 
@@ -46,14 +47,14 @@ class TestColorPalette : public QObject
             if (palette->isVisible())
                 palette->close();
         });
-        main().runCommand("m_ecol");
+        main().runCommand(Cmd::m_ecol);
         return shown && !main().findChild<Form_ColPal *>();
     }
 
     void undo(Form_Editer *doc)
     {
-        if (main().hasHandler("m_eund"))
-            main().runCommand("m_eund");
+        if (main().hasHandler(Cmd::m_eund))
+            main().runCommand(Cmd::m_eund);
         else
             doc->RichTextBox1->setTextRTF(doc->UndoBuff);
     }
@@ -198,7 +199,7 @@ private Q_SLOTS:
     void choiceWithoutADocumentIsDropped()
     {
         QCOMPARE(main().activeDocument(), nullptr);
-        main().action("m_ecol")->setEnabled(true);
+        main().action(Cmd::m_ecol)->setEnabled(true);
         QVERIFY(runPalette([](Form_ColPal &palette) { palette.Command1[0]->click(); }));
         QVERIFY(MDI_Module::TrackEdits);
         QCOMPARE(main().activeDocument(), nullptr);

@@ -1,3 +1,4 @@
+#include "documents/OpenDocument.h"
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
@@ -65,7 +66,7 @@ class TestPictographPicker : public QObject
     Form_Editer *openPage(const QByteArray &text)
     {
         writeFile(f->path("page.html"), text);
-        main().OpenDocument(f->path("page.html"));
+        OpenDocument(main(), f->path("page.html"));
         return main().activeDocument();
     }
 
@@ -78,8 +79,8 @@ class TestPictographPicker : public QObject
     void undo(Form_Editer *doc)
     {
         // The Undo command restores the image taken before the last tracked change.
-        if (main().hasHandler("m_eund"))
-            main().runCommand("m_eund");
+        if (main().hasHandler(Cmd::m_eund))
+            main().runCommand(Cmd::m_eund);
         else
             doc->RichTextBox1->setTextRTF(doc->UndoBuff);
     }
@@ -110,15 +111,15 @@ private Q_SLOTS:
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         writeList(installed);
-        main().action("m_vrpr")->setChecked(false);
+        main().action(Cmd::m_vrpr)->setChecked(false);
     }
 
     void installedSetShowsEveryPictograph()
     {
         openPage("<html>");
-        QVERIFY(main().action("m_eime")->isEnabled());
+        QVERIFY(main().action(Cmd::m_eime)->isEnabled());
         QVERIFY(main().action("t_ime")->isEnabled());
-        main().runCommand("m_eime");
+        main().runCommand(Cmd::m_eime);
         Form_IME *picker = LoadedPictographPicker(main());
         QVERIFY(picker);
         QVERIFY(picker->isVisible());
@@ -164,7 +165,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QKeySequence, key);
-        Form_IME picker(&main());
+        Form_IME picker(main());
         QCOMPARE(picker.m_menu->title(), QStringLiteral("ﾒﾆｭｰ(&M)"));
         QCOMPARE(picker.menuBar()->actions(), QList<QAction *>{picker.m_menu->menuAction()});
         QAction *item = picker.action(name);
@@ -276,7 +277,7 @@ private Q_SLOTS:
         picker->action("m_mref")->trigger();
         QCOMPARE(caption(picker, 0), QStringLiteral("Later\r [ Later ]"));
         // F12 hides; closing by the title bar unloads.
-        picker->action("m_mexit")->trigger();
+        picker->action(Cmd::m_mexit)->trigger();
         QVERIFY(!picker->isVisible());
         picker->close();
         QVERIFY(!LoadedPictographPicker(main()));
@@ -293,7 +294,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, realtime);
         Form_Editer *doc = openPage("abcdef");
-        main().action("m_vrpr")->setChecked(realtime);
+        main().action(Cmd::m_vrpr)->setChecked(realtime);
         const QString preview = ProgramFiles::preview(f->dir.path());
         writeFile(preview, "before");
         main().StatusBar1->setPanelText(2, "before");
@@ -366,16 +367,16 @@ private Q_SLOTS:
     {
         Form_IME *picker = openPicker();
         QVERIFY(QTest::qWaitForWindowExposed(picker));
-        picker->action("m_mwin")->trigger();
+        picker->action(Cmd::m_mwin)->trigger();
         QVERIFY(picker->isMaximized());
-        picker->action("m_mwin")->trigger();
+        picker->action(Cmd::m_mwin)->trigger();
         QVERIFY(!picker->isMaximized());
         // A double-click on the bar's free end does the same.
         QToolBar *bar = picker->Toolbar1;
         QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
         QVERIFY(picker->isMaximized());
         picker->showMinimized();
-        picker->action("m_mwin")->trigger();
+        picker->action(Cmd::m_mwin)->trigger();
         QVERIFY(!picker->isMinimized() && !picker->isMaximized());
 
         for (QWidget *target : {picker->ListView1->viewport(), static_cast<QWidget *>(bar)}) {

@@ -87,10 +87,10 @@ private Q_SLOTS:
         // Leftover colours from before must go.
         doc->RichTextBox1->colorWhole({{0, int(text.size()), 0x00FF00}});
         doc->RichTextBox1->setSelStart(int(text.size()));
-        doc->EditerFr = 3;
+        doc->EditerFr = Form_Editer::Modified;
         const RichImage undo = doc->UndoBuff, after = doc->BuffBuff;
         const QByteArray preview = readAll(ProgramFiles::preview(f->dir.path()));
-        w->runCommand("m_vtag");
+        w->runCommand(Cmd::m_vtag);
         QCOMPARE(colours(), expected(text, spans));
         QCOMPARE(doc->RichTextBox1->SelStart(), 0);
         QCOMPARE(doc->RichTextBox1->SelLength(), 0);
@@ -108,16 +108,16 @@ private Q_SLOTS:
         doc->RichTextBox1->setText("<b>x</b>");
         doc->RichTextBox1->colorWhole({{0, 2, 0x00FF00}});
         doc->RichTextBox1->setSelStart(5);
-        w->runCommand("m_vtcl");
-        QVERIFY(!w->isChecked("m_vtcl"));
-        w->runCommand("m_vtag");
+        w->runCommand(Cmd::m_vtcl);
+        QVERIFY(!w->isChecked(Cmd::m_vtcl));
+        w->runCommand(Cmd::m_vtag);
         QCOMPARE(doc->RichTextBox1->colorAt(0), 0x00FF00u);
         QCOMPARE(doc->RichTextBox1->colorAt(3), plain());
         QCOMPARE(doc->RichTextBox1->SelStart(), 5);
         // The tool-bar button runs the same command.
         w->Toolbar2_ButtonClick(8);
         QCOMPARE(doc->RichTextBox1->colorAt(0), 0x00FF00u);
-        w->runCommand("m_vtcl");
+        w->runCommand(Cmd::m_vtcl);
         w->Toolbar2_ButtonClick(8);
         QCOMPARE(doc->RichTextBox1->colorAt(0), 0x800000u);
     }
@@ -126,17 +126,17 @@ private Q_SLOTS:
     {
         doc->RichTextBox1->setText("ab<font>c>");
         doc->RichTextBox1->setSelStart(2);
-        w->TagScanPos = 3;
+        TagScanPos = 3;
         QVERIFY(ColorOneTag(*w));
-        QCOMPARE(w->TagScanPos, 8);
+        QCOMPARE(TagScanPos, 8);
         QCOMPARE(doc->RichTextBox1->colorAt(2), 0x008000u);
         QCOMPARE(doc->RichTextBox1->colorAt(7), 0x008000u);
         QCOMPARE(doc->RichTextBox1->colorAt(8), plain());
         doc->RichTextBox1->setText("<open");
         doc->RichTextBox1->setSelStart(0);
-        w->TagScanPos = 1;
+        TagScanPos = 1;
         QVERIFY(!ColorOneTag(*w));
-        QCOMPARE(w->TagScanPos, 1);
+        QCOMPARE(TagScanPos, 1);
     }
 };
 

@@ -38,13 +38,13 @@ private Q_SLOTS:
     // Each test starts from a coloured, unmodified page whose last snapshot is its content.
     void init()
     {
-        f->window->action("m_vtcl")->setChecked(true);
+        f->window->action(Cmd::m_vtcl)->setChecked(true);
         doc->RichTextBox1->setText(original);
-        f->window->runCommand("m_vtag");
+        f->window->runCommand(Cmd::m_vtag);
         doc->RichTextBox1->setSelStart(5);
         doc->BuffBuff = doc->RichTextBox1->TextRTF();
         doc->UndoBuff = RichImage{};
-        doc->EditerFr = 2;
+        doc->EditerFr = Form_Editer::Unmodified;
         before = doc->RichTextBox1->TextRTF();
         f->prompts.clear();
     }
@@ -54,7 +54,7 @@ private Q_SLOTS:
     void cancelLeavesTheDocumentAlone()
     {
         f->prompts.answer(Answer::Cancel);
-        f->window->runCommand("m_ezth");
+        f->window->runCommand(Cmd::m_ezth);
         const QList<MessageRequest> shown = f->prompts.messages();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QString("全角カタカナを半角ｶﾀｶﾅへ変換します。"));
@@ -76,9 +76,9 @@ private Q_SLOTS:
     void okNarrowsThenColoursWhenSwitchedOn()
     {
         QFETCH(bool, coloring);
-        f->window->action("m_vtcl")->setChecked(coloring);
+        f->window->action(Cmd::m_vtcl)->setChecked(coloring);
         f->prompts.answer(Answer::Ok);
-        f->window->runCommand("m_ezth");
+        f->window->runCommand(Cmd::m_ezth);
         RichTextBox *box = doc->RichTextBox1;
         QCOMPARE(box->Text(), narrowed);
         QCOMPARE(doc->EditerFr, 3);
@@ -98,18 +98,18 @@ private Q_SLOTS:
     void undoImageHoldsTheTextBeforeTheConversion()
     {
         f->prompts.answer(Answer::Ok);
-        f->window->runCommand("m_ezth");
+        f->window->runCommand(Cmd::m_ezth);
         QCOMPARE(doc->RichTextBox1->Text(), narrowed);
         QVERIFY(doc->UndoBuff == before);
         // Undo brings the page back as it was, colours included.
-        f->window->runCommand("m_eund");
+        f->window->runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), original);
         QCOMPARE(doc->RichTextBox1->colorAt(0), TagColors::Block);
     }
 
     void fontSettingsChangeNothing()
     {
-        QAction *fontSettings = f->window->action("m_efon");
+        QAction *fontSettings = f->window->action(Cmd::m_efon);
         QCOMPARE(fontSettings->text(), QString("ﾌｫﾝﾄ設定(&F)"));
         QVERIFY(!fontSettings->isEnabled());
         fontSettings->trigger();
@@ -126,9 +126,9 @@ private Q_SLOTS:
         QVERIFY(!f->window->activeDocument());
         f->prompts.clear();
         // The menu greys the item without a page; the command itself must still hold.
-        f->window->action("m_ezth")->setEnabled(true);
+        f->window->action(Cmd::m_ezth)->setEnabled(true);
         f->prompts.answer(Answer::Ok);
-        f->window->runCommand("m_ezth");
+        f->window->runCommand(Cmd::m_ezth);
         QCOMPARE(f->prompts.messages().size(), 1);
         QVERIFY(f->window->documents().isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 namespace {
 Prompt::Answer firstButton(Prompt::Buttons buttons)

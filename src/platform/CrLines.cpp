@@ -1,4 +1,4 @@
-#include "taglib/CrLines.h"
+#include "platform/CrLines.h"
 
 QList<QByteArrayView> SplitCrLines(QByteArrayView bytes)
 {

@@ -1,4 +1,4 @@
-#include "app/SizeText.h"
+#include "documents/SizeText.h"
 
 #include <QLocale>
 
