@@ -26,8 +26,12 @@ void drop(MDI_Main &main, const QStringList &paths)
     for (const QString &path : paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
-    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&main, &event);
+    // The drop reaches only the widget that took the drag when it entered.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&main, &drop);
 }
 
 QStringList names(const QList<Form_Editer *> &docs)
