@@ -70,8 +70,17 @@ void ColorAllTags(DocumentHost &host)
         });
         doc->RichTextBox1->colorWhole(runs);
     });
-    steps.run([&] { doc->RichTextBox1->setSelStart(0); });
+    // Without a document each step fails as a call on nothing would, and is skipped.
+    const auto requireDocument = [&] {
+        if (!doc)
+            throw ZError(ZErr::InvalidCall);
+    };
     steps.run([&] {
+        requireDocument();
+        doc->RichTextBox1->setSelStart(0);
+    });
+    steps.run([&] {
+        requireDocument();
         doc->RichTextBox1->setVisible(true);
         doc->RichTextBox1->setEnabled(true);
         if (hadFocus)

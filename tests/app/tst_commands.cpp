@@ -6,6 +6,7 @@
 #include "ZemloTestMain.h"
 
 #include "app/CommandLine.h"
+#include "app/CommandTable.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
@@ -241,6 +242,42 @@ private Q_SLOTS:
             bar2 << (a->isSeparator() ? QString("|") : a->toolTip());
         QCOMPARE(bar2,
                  (QStringList{"戻る", "次へ", "|", "中止", "更新", "|", "ﾌﾟﾚﾋﾞｭｰ", "TAGｶﾗｰ"}));
+    }
+
+    // Commands are named in code by constants; each must be a real item of the table, and
+    // every item that runs something must have one.
+    void commandConstantsAreTheTableItems()
+    {
+        QStringList constants;
+        for (const Command &c : Cmd::all)
+            constants << c.toString();
+        QStringList items, expected;
+        for (const CommandTable::Item &item : CommandTable::items())
+            if (!item.isSeparator())
+                items << item.name;
+        for (const Expected &e : expectedItems())
+            if (e.caption)
+                expected << e.name;
+        constants.sort();
+        items.sort();
+        expected.sort();
+        QCOMPARE(constants, expected);
+        QCOMPARE(items, expected);
+    }
+
+    void fontSettingsChangeNothing()
+    {
+        MainWindowFixture f;
+        Form_Editer *doc = f.openPage("a.html", "<p>a</p>\r\n");
+        QVERIFY(doc);
+        const RichImage before = doc->RichTextBox1->TextRTF();
+        QAction *fontSettings = f.window->action(Cmd::m_efon);
+        QVERIFY(!fontSettings->isEnabled());
+        fontSettings->trigger();
+        f.window->runCommand(Cmd::m_efon);
+        QVERIFY(doc->RichTextBox1->TextRTF() == before);
+        QCOMPARE(doc->EditerFr, Form_Editer::Unmodified);
+        QCOMPARE(f.prompts.count(), 0);
     }
 
     void availabilityInBothStates_data()

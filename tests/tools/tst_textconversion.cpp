@@ -1,13 +1,14 @@
-#include "MainWindowFixture.h"
+#include "FakeHost.h"
 #include "ZemloTestMain.h"
 
+#include "documents/DocumentCommands.h"
 #include "documents/Form_Editer.h"
-#include "documents/OpenDocument.h"
 #include "platform/RichTextBox.h"
 #include "tools/TagColor.h"
+#include "tools/TagColoring.h"
+#include "tools/TextConversion.h"
 
-#include <QAction>
-#include <QFile>
+#include <QMdiSubWindow>
 
 using Answer = Prompt::Answer;
 
@@ -20,42 +21,43 @@ class TestTextConversion : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<FakeHost> host;
     Form_Editer *doc = nullptr;
     RichImage before;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        f = std::make_unique<MainWindowFixture>();
-        QFile page(f->path("page.html"));
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
-        doc = OpenDocument(*f->window, f->path("page.html"));
+        // The conversion, the colouring pass it runs and Undo, without the main window.
+        host = std::make_unique<FakeHost>();
+        InstallDocumentCommands(*host);
+        InstallTagColoring(*host);
+        InstallTextConversion(*host);
+        doc = host->openPage("page.html", "");
         QVERIFY(doc);
     }
 
     // Each test starts from a coloured, unmodified page whose last snapshot is its content.
     void init()
     {
-        f->window->action(Cmd::m_vtcl)->setChecked(true);
+        host->setChecked(Cmd::m_vtcl, true);
         doc->RichTextBox1->setText(original);
-        f->window->runCommand(Cmd::m_vtag);
+        host->runCommand(Cmd::m_vtag);
         doc->RichTextBox1->setSelStart(5);
         doc->BuffBuff = doc->RichTextBox1->TextRTF();
         doc->UndoBuff = RichImage{};
         doc->EditerFr = Form_Editer::Unmodified;
         before = doc->RichTextBox1->TextRTF();
-        f->prompts.clear();
+        host->script.clear();
     }
 
-    void cleanupTestCase() { f.reset(); }
+    void cleanupTestCase() { host.reset(); }
 
     void cancelLeavesTheDocumentAlone()
     {
-        f->prompts.answer(Answer::Cancel);
-        f->window->runCommand(Cmd::m_ezth);
-        const QList<MessageRequest> shown = f->prompts.messages();
+        host->script.answer(Answer::Cancel);
+        host->runCommand(Cmd::m_ezth);
+        const QList<MessageRequest> shown = host->script.messages();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QString("全角カタカナを半角ｶﾀｶﾅへ変換します。"));
         QCOMPARE(shown[0].title, QString("変換"));
@@ -76,9 +78,9 @@ private Q_SLOTS:
     void okNarrowsThenColoursWhenSwitchedOn()
     {
         QFETCH(bool, coloring);
-        f->window->action(Cmd::m_vtcl)->setChecked(coloring);
-        f->prompts.answer(Answer::Ok);
-        f->window->runCommand(Cmd::m_ezth);
+        host->setChecked(Cmd::m_vtcl, coloring);
+        host->script.answer(Answer::Ok);
+        host->runCommand(Cmd::m_ezth);
         RichTextBox *box = doc->RichTextBox1;
         QCOMPARE(box->Text(), narrowed);
         QCOMPARE(doc->EditerFr, 3);
@@ -97,40 +99,28 @@ private Q_SLOTS:
 
     void undoImageHoldsTheTextBeforeTheConversion()
     {
-        f->prompts.answer(Answer::Ok);
-        f->window->runCommand(Cmd::m_ezth);
+        host->script.answer(Answer::Ok);
+        host->runCommand(Cmd::m_ezth);
         QCOMPARE(doc->RichTextBox1->Text(), narrowed);
         QVERIFY(doc->UndoBuff == before);
         // Undo brings the page back as it was, colours included.
-        f->window->runCommand(Cmd::m_eund);
+        host->runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), original);
         QCOMPARE(doc->RichTextBox1->colorAt(0), TagColors::Block);
     }
 
-    void fontSettingsChangeNothing()
-    {
-        QAction *fontSettings = f->window->action(Cmd::m_efon);
-        QCOMPARE(fontSettings->text(), QString("ﾌｫﾝﾄ設定(&F)"));
-        QVERIFY(!fontSettings->isEnabled());
-        fontSettings->trigger();
-        QVERIFY(doc->RichTextBox1->TextRTF() == before);
-        QCOMPARE(doc->EditerFr, 2);
-        QCOMPARE(f->prompts.count(), 0);
-    }
-
     void withoutDocumentOkChangesNothing()
     {
-        f->prompts.answer(Answer::No); // the modified page is not saved
+        host->script.answer(Answer::No); // the modified page is not saved
         QVERIFY(doc->parentWidget()->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!f->window->activeDocument());
-        f->prompts.clear();
+        QVERIFY(!host->activeDocument());
+        host->script.clear();
         // The menu greys the item without a page; the command itself must still hold.
-        f->window->action(Cmd::m_ezth)->setEnabled(true);
-        f->prompts.answer(Answer::Ok);
-        f->window->runCommand(Cmd::m_ezth);
-        QCOMPARE(f->prompts.messages().size(), 1);
-        QVERIFY(f->window->documents().isEmpty());
+        host->script.answer(Answer::Ok);
+        host->runCommand(Cmd::m_ezth);
+        QCOMPARE(host->script.messages().size(), 1);
+        QVERIFY(host->documents().isEmpty());
     }
 };
 
