@@ -1,30 +1,24 @@
+#include "FakeHost.h"
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
 #include "app/MDI_Module.h"
-#include "app/Settings.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "platform/RichTextBox.h"
 #include "tools/TagColoring.h"
 
-#include <QFile>
 #include <QMdiSubWindow>
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 quint32 plain() { return RichTextBox::colorValue(RichTextBox::resolveColor(RichTextBox::WindowTextColor)); }
 } // namespace
 
 class TestTagColoring : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<MainWindowFixture> f;
-    MDI_Main *w = nullptr;
+    // The pass needs no main window: a stand-in host runs it and counts previews.
+    std::unique_ptr<FakeHost> host;
     Form_Editer *doc = nullptr;
 
     // The colour of each character, as a string of run letters for easy comparison.
@@ -53,11 +47,12 @@ class TestTagColoring : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        f = std::make_unique<MainWindowFixture>();
-        w = f->window;
-        doc = OpenDocument(*w, Form_Editer::NewFileName);
+        host = std::make_unique<FakeHost>();
+        InstallTagColoring(*host);
+        host->setChecked(Cmd::m_vtcl, true);
+        doc = OpenDocument(*host, Form_Editer::NewFileName);
     }
-    void cleanupTestCase() { f.reset(); }
+    void cleanupTestCase() { host.reset(); }
 
     void pass_data()
     {
@@ -89,15 +84,16 @@ private Q_SLOTS:
         doc->RichTextBox1->setSelStart(int(text.size()));
         doc->EditerFr = Form_Editer::Modified;
         const RichImage undo = doc->UndoBuff, after = doc->BuffBuff;
-        const QByteArray preview = readAll(ProgramFiles::preview(f->dir.path()));
-        w->runCommand(Cmd::m_vtag);
+        const int previews = host->previews;
+        host->runCommand(Cmd::m_vtag);
         QCOMPARE(colours(), expected(text, spans));
         QCOMPARE(doc->RichTextBox1->SelStart(), 0);
         QCOMPARE(doc->RichTextBox1->SelLength(), 0);
-        QCOMPARE(doc->EditerFr, 3);
+        QCOMPARE(doc->EditerFr, Form_Editer::Modified);
         QCOMPARE(doc->UndoBuff, undo);
         QCOMPARE(doc->BuffBuff, after);
-        QCOMPARE(readAll(ProgramFiles::preview(f->dir.path())), preview);
+        QCOMPARE(host->previews, previews);
+        QCOMPARE(host->busy, 0); // the pointer is restored
         QVERIFY(doc->RichTextBox1->isVisible());
         QVERIFY(doc->RichTextBox1->isEnabled());
         QVERIFY(MDI_Module::TrackEdits);
@@ -105,6 +101,9 @@ private Q_SLOTS:
 
     void switchOffLeavesEverything()
     {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        Form_Editer *doc = OpenDocument(*w, Form_Editer::NewFileName);
         doc->RichTextBox1->setText("<b>x</b>");
         doc->RichTextBox1->colorWhole({{0, 2, 0x00FF00}});
         doc->RichTextBox1->setSelStart(5);
@@ -127,7 +126,7 @@ private Q_SLOTS:
         doc->RichTextBox1->setText("ab<font>c>");
         doc->RichTextBox1->setSelStart(2);
         TagScanPos = 3;
-        QVERIFY(ColorOneTag(*w));
+        QVERIFY(ColorOneTag(*host));
         QCOMPARE(TagScanPos, 8);
         QCOMPARE(doc->RichTextBox1->colorAt(2), 0x008000u);
         QCOMPARE(doc->RichTextBox1->colorAt(7), 0x008000u);
@@ -135,7 +134,7 @@ private Q_SLOTS:
         doc->RichTextBox1->setText("<open");
         doc->RichTextBox1->setSelStart(0);
         TagScanPos = 1;
-        QVERIFY(!ColorOneTag(*w));
+        QVERIFY(!ColorOneTag(*host));
         QCOMPARE(TagScanPos, 1);
     }
 };
