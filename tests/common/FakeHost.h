@@ -40,6 +40,7 @@ public:
     void restorePointer() override { --busy; }
 
     void setChecked(Command item, bool on);
+    QString path(const QString &name) const { return m_folder.path() + QLatin1Char('/') + name; }
     // A page written into the program folder, opened as the active document.
     Form_Editer *openPage(const QString &name, const QByteArray &bytes);
     // Closes every document window without questions.

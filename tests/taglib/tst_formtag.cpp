@@ -1,10 +1,13 @@
+#include "FakeHost.h"
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
 #include "documents/Form_Editer.h"
+#include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
 #include "platform/RichTextBox.h"
 #include "taglib/Form_TAG.h"
+#include "taglib/TagLibraryCommands.h"
 #include "taglib/TagLibraryPath.h"
 #include "tools/TagColor.h"
 
@@ -52,17 +55,18 @@ class TestFormTag : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    // The library window needs no main window: a stand-in host holds the document.
+    std::unique_ptr<FakeHost> f;
     Form_Editer *doc = nullptr;
 
-    QString libraryFile() const { return DefaultTagLibraryFile(f->dir.path()); }
-    QString pointerFile() const { return TagLibraryPointerFile(f->dir.path()); }
+    QString libraryFile() const { return DefaultTagLibraryFile(f->programFolder()); }
+    QString pointerFile() const { return TagLibraryPointerFile(f->programFolder()); }
 
     // The library window as m_etag leaves it.
     Form_TAG *showLibrary()
     {
-        f->window->runCommand(Cmd::m_etag);
-        for (Form_TAG *form : f->window->findChildren<Form_TAG *>())
+        f->runCommand(Cmd::m_etag);
+        for (Form_TAG *form : f->dialogParent()->findChildren<Form_TAG *>())
             if (!form->isUnloaded())
                 return form;
         return nullptr;
@@ -74,8 +78,8 @@ class TestFormTag : public QObject
     }
     void add(Form_TAG *form, const QString &tag, const QString &comment)
     {
-        f->prompts.answerInput(tag);
-        f->prompts.answerInput(comment);
+        f->script.answerInput(tag);
+        f->script.answerInput(comment);
         form->action("m_madd")->trigger();
     }
     void clickHeading(Form_TAG *form, int column)
@@ -89,22 +93,24 @@ class TestFormTag : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        f = std::make_unique<MainWindowFixture>();
+        f = std::make_unique<FakeHost>();
+        InstallDocumentCommands(*f);
+        InstallTagLibraryCommands(*f);
         writeBytes(f->path("page.html"), "abc");
-        doc = OpenDocument(*f->window, f->path("page.html"));
+        doc = OpenDocument(*f, f->path("page.html"));
         QVERIFY(doc);
     }
 
     void init()
     {
-        for (Form_TAG *form : f->window->findChildren<Form_TAG *>())
+        for (Form_TAG *form : f->dialogParent()->findChildren<Form_TAG *>())
             if (!form->isUnloaded()) {
-                f->prompts.answer(Answer::Cancel);
+                f->script.answer(Answer::Cancel);
                 form->close();
             }
         QFile::remove(libraryFile());
         QFile::remove(pointerFile());
-        f->prompts.clear();
+        f->script.clear();
     }
 
     void cleanupTestCase() { f.reset(); }
@@ -115,13 +121,13 @@ private Q_SLOTS:
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QString("My TAG Library"));
         QVERIFY(form->isVisible());
-        QCOMPARE(form->pos(), f->window->pos());
-        QCOMPARE(form->width(), f->window->width() / 3);
-        QCOMPARE(form->height(), f->window->height());
+        QCOMPARE(form->pos(), f->dialogParent()->pos());
+        QCOMPARE(form->width(), f->dialogParent()->width() / 3);
+        QCOMPARE(form->height(), f->dialogParent()->height());
         QCOMPARE(form->ListView1->headerItem()->text(0), QString(" Comment"));
         QCOMPARE(form->ListView1->headerItem()->text(1), QString(" <TAG> Library"));
         QVERIFY(form->ListView1->isHidden());
-        const QList<MessageRequest> shown = f->prompts.messages();
+        const QList<MessageRequest> shown = f->script.messages();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
         QCOMPARE(shown[0].title, QString("ファイルが見つかりません。"));
@@ -129,16 +135,16 @@ private Q_SLOTS:
         QCOMPARE(shown[0].buttons, Prompt::Buttons::Ok);
 
         const QString created = f->path("mine.tag");
-        f->prompts.clear();
-        f->prompts.answerFile(created);
-        form->action(Cmd::m_mnew)->trigger();
-        QCOMPARE(f->prompts.count(), 1);
-        const FileDialogRequest dialog = f->prompts.shown()[0].file;
+        f->script.clear();
+        f->script.answerFile(created);
+        form->action("m_mnew")->trigger();
+        QCOMPARE(f->script.count(), 1);
+        const FileDialogRequest dialog = f->script.shown()[0].file;
         QCOMPARE(dialog.kind, FileDialogKind::Save);
         QCOMPARE(dialog.defaultSuffix, QString("tag"));
         QCOMPARE(dialog.nameFilters, (QStringList{"TAG (*.tag)", "*.* (*)"}));
         QCOMPARE(readBytes(created), QByteArray());
-        QCOMPARE(LoadTagLibraryPath(f->dir.path()), created);
+        QCOMPARE(LoadTagLibraryPath(f->programFolder()), created);
         QVERIFY(!form->ListView1->isHidden());
         QCOMPARE(form->LibraryName, created);
     }
@@ -148,8 +154,8 @@ private Q_SLOTS:
         const QString other = f->path("other.tag");
         writeBytes(other, "x\r\n<x>\r\n");
         Form_TAG *form = showLibrary(oldLibrary);
-        f->prompts.answerFile(other);
-        form->action(Cmd::m_mnew)->trigger();
+        f->script.answerFile(other);
+        form->action("m_mnew")->trigger();
         QCOMPARE(readBytes(other), QByteArray("x\r\n<x>\r\n"));
         QCOMPARE(form->entries(), (Entries{{"x", "<x>"}}));
     }
@@ -179,10 +185,10 @@ private Q_SLOTS:
             clickHeading(form, sortColumn);
         }
         add(form, "<a>", "c-anchor");
-        f->prompts.answer(Answer::Ok);
+        f->script.answer(Answer::Ok);
         QVERIFY(form->close());
         QVERIFY(form->isUnloaded());
-        const QList<MessageRequest> shown = f->prompts.messages();
+        const QList<MessageRequest> shown = f->script.messages();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, saveQuestion);
         QCOMPARE(shown[0].title, QString("確認"));
@@ -196,9 +202,9 @@ private Q_SLOTS:
     {
         Form_TAG *form = showLibrary(oldLibrary);
         add(form, "<hr>", "");
-        QCOMPARE(f->prompts.count(), 2);
-        const InputRequest tag = f->prompts.shown()[0].input;
-        const InputRequest comment = f->prompts.shown()[1].input;
+        QCOMPARE(f->script.count(), 2);
+        const InputRequest tag = f->script.shown()[0].input;
+        const InputRequest comment = f->script.shown()[1].input;
         QCOMPARE(tag.prompt, QString("ライブラリへ追加する<TAG>を入力して下さい"));
         QCOMPARE(tag.title, QString("<TAG>Library"));
         QCOMPARE(comment.prompt, QString("コメントを入力して下さい"));
@@ -211,9 +217,9 @@ private Q_SLOTS:
     {
         Form_TAG *form = showLibrary(oldLibrary);
         add(form, "<a>", "c-anchor");
-        f->prompts.answer(Answer::Cancel);
+        f->script.answer(Answer::Cancel);
         QVERIFY(form->close());
-        QCOMPARE(f->prompts.messages().size(), 1);
+        QCOMPARE(f->script.messages().size(), 1);
         QCOMPARE(readBytes(libraryFile()), oldLibrary);
         QCOMPARE(showLibrary()->entries(), oldEntries);
     }
@@ -241,7 +247,7 @@ private Q_SLOTS:
         QVERIFY(form->isVisible());
         QCOMPARE(form->pos(), placed);
         QCOMPARE(form->entries(), (oldEntries + Entries{{"c-anchor", "<a>"}}));
-        QCOMPARE(f->prompts.count(), 2); // the two answers of the addition, nothing more
+        QCOMPARE(f->script.count(), 2); // the two answers of the addition, nothing more
     }
 
     void shortcutKeysRunTheirItems()
@@ -250,8 +256,8 @@ private Q_SLOTS:
         QApplication::setActiveWindow(form);
         form->ListView1->setFocus();
         QTest::keyClick(form->ListView1, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(f->prompts.count(), 1); // the tag question, cancelled
-        QCOMPARE(f->prompts.shown()[0].input.title, QString("<TAG>Library"));
+        QCOMPARE(f->script.count(), 1); // the tag question, cancelled
+        QCOMPARE(f->script.shown()[0].input.title, QString("<TAG>Library"));
         QTest::keyClick(form->ListView1, Qt::Key_F12);
         QVERIFY(!form->isVisible());
         QVERIFY(!form->isUnloaded());
@@ -263,26 +269,26 @@ private Q_SLOTS:
         add(form, "<a>", "c-anchor");
         form->action("m_mref")->trigger();
         QCOMPARE(form->entries(), oldEntries);
-        f->prompts.answer(Answer::Cancel);
+        f->script.answer(Answer::Cancel);
         form->close();
-        QCOMPARE(f->prompts.messages().size(), 1);
-        QCOMPARE(f->prompts.messages()[0].text, saveQuestion);
+        QCOMPARE(f->script.messages().size(), 1);
+        QCOMPARE(f->script.messages()[0].text, saveQuestion);
     }
 
     void editNeedsBothAnswers()
     {
         Form_TAG *form = showLibrary(oldLibrary);
-        f->prompts.answerInput("<hr>");
-        f->prompts.answerInput(QString());
+        f->script.answerInput("<hr>");
+        f->script.answerInput(QString());
         form->action("m_medi")->trigger();
         QCOMPARE(form->entries(), oldEntries);
         QVERIFY(!form->LibraryEdited);
         // Both questions offer the first entry's values, the tag first.
-        QCOMPARE(f->prompts.shown()[0].input.defaultText, QString("<br>"));
-        QCOMPARE(f->prompts.shown()[1].input.defaultText, QString("b-line"));
+        QCOMPARE(f->script.shown()[0].input.defaultText, QString("<br>"));
+        QCOMPARE(f->script.shown()[1].input.defaultText, QString("b-line"));
 
-        f->prompts.answerInput("<hr>");
-        f->prompts.answerInput("rule");
+        f->script.answerInput("<hr>");
+        f->script.answerInput("rule");
         form->action("m_medi")->trigger();
         QCOMPARE(form->entries(), (Entries{{"rule", "<hr>"}, {"d-image", "<img>"}}));
         QVERIFY(form->LibraryEdited);
@@ -293,7 +299,7 @@ private Q_SLOTS:
         Form_TAG *form = showLibrary(oldLibrary);
         form->action("m_mref")->trigger();
         QVERIFY(form->close());
-        QCOMPARE(f->prompts.count(), 0);
+        QCOMPARE(f->script.count(), 0);
         QCOMPARE(readBytes(libraryFile()), oldLibrary);
     }
 
@@ -301,17 +307,17 @@ private Q_SLOTS:
     {
         Form_TAG *form = showLibrary(oldLibrary);
         form->ListView1->setCurrentItem(form->ListView1->topLevelItem(1));
-        f->prompts.answer(Answer::Cancel);
+        f->script.answer(Answer::Cancel);
         form->action("m_mdel")->trigger();
         QCOMPARE(form->entries(), oldEntries);
         QVERIFY(!form->LibraryEdited);
-        const MessageRequest asked = f->prompts.messages()[0];
+        const MessageRequest asked = f->script.messages()[0];
         QCOMPARE(asked.text, QString("TAG Libraryから\u2019d-image\u2019を削除します。"));
         QCOMPARE(asked.title, QString("確認"));
         QCOMPARE(asked.buttons, Prompt::Buttons::OkCancel);
         QCOMPARE(asked.defaultButton, std::optional<Answer>(Answer::Cancel));
 
-        f->prompts.answer(Answer::Ok);
+        f->script.answer(Answer::Ok);
         form->action("m_mdel")->trigger();
         QCOMPARE(form->entries(), (Entries{{"b-line", "<br>"}}));
         QVERIFY(form->LibraryEdited);
@@ -363,13 +369,13 @@ private Q_SLOTS:
     {
         Form_TAG *form = showLibrary(oldLibrary);
         const QString gone = f->path("gone.tag");
-        f->prompts.answerFile(gone);
+        f->script.answerFile(gone);
         form->action("m_mche")->trigger();
-        QCOMPARE(f->prompts.shown()[0].file.kind, FileDialogKind::Open);
-        QCOMPARE(LoadTagLibraryPath(f->dir.path()), gone);
+        QCOMPARE(f->script.shown()[0].file.kind, FileDialogKind::Open);
+        QCOMPARE(LoadTagLibraryPath(f->programFolder()), gone);
         QCOMPARE(form->ListView1->topLevelItemCount(), 0);
-        QCOMPARE(f->prompts.messages().size(), 1);
-        QCOMPARE(f->prompts.messages()[0].text,
+        QCOMPARE(f->script.messages().size(), 1);
+        QCOMPARE(f->script.messages()[0].text,
                  QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
     }
 
@@ -387,8 +393,8 @@ private Q_SLOTS:
         Form_TAG *form = showLibrary("a\r\n<a>\r\nlone");
         QCOMPARE(form->entries(), (Entries{{"a", "<a>"}}));
         QVERIFY(form->ListView1->isHidden());
-        QCOMPARE(f->prompts.messages().size(), 1);
-        QCOMPARE(f->prompts.messages()[0].text,
+        QCOMPARE(f->script.messages().size(), 1);
+        QCOMPARE(f->script.messages()[0].text,
                  QString("Zuvo: 62\r\n\r\nファイルの終わりを越えて読み込もうとしました。"));
     }
 
@@ -404,11 +410,11 @@ private Q_SLOTS:
         QCOMPARE(form->entries().size(), 4);
         QCOMPARE(form->entries()[1].comment, QString("ｶﾀｶﾅ"));
         // An edit with the same answers still counts, so closing saves every row.
-        f->prompts.answerInput(form->entries()[0].tag);
-        f->prompts.answerInput(form->entries()[0].comment);
+        f->script.answerInput(form->entries()[0].tag);
+        f->script.answerInput(form->entries()[0].comment);
         form->action("m_medi")->trigger();
         QVERIFY(form->LibraryEdited);
-        f->prompts.answer(Answer::Ok);
+        f->script.answer(Answer::Ok);
         form->close();
         QCOMPARE(readBytes(libraryFile()), bytes);
     }
@@ -423,7 +429,7 @@ private Q_SLOTS:
     void failedSaveOffersAnotherFile()
     {
         QFETCH(bool, rescue);
-        QDir(f->dir.path()).mkdir("sub");
+        QDir(f->programFolder()).mkdir("sub");
         const QString inSub = f->path("sub/lib.tag");
         writeBytes(inSub, oldLibrary);
         writeBytes(pointerFile(), inSub.toUtf8() + "\r\n");
@@ -433,11 +439,11 @@ private Q_SLOTS:
 
         const QString rescued = f->path("rescued.tag");
         QFile::remove(rescued);
-        f->prompts.answer(Answer::Ok);
-        f->prompts.answer(rescue ? Answer::Ok : Answer::Cancel);
-        f->prompts.answerFile(rescued);
+        f->script.answer(Answer::Ok);
+        f->script.answer(rescue ? Answer::Ok : Answer::Cancel);
+        f->script.answerFile(rescued);
         QVERIFY(form->close());
-        const QList<MessageRequest> shown = f->prompts.messages();
+        const QList<MessageRequest> shown = f->script.messages();
         QCOMPARE(shown.size(), 2);
         QVERIFY(shown[1].text.startsWith("TAG Libraryを保存できませんでした。\r\n\r\n" + inSub +
                                          "\r\nZuvo: 76"));
@@ -445,11 +451,11 @@ private Q_SLOTS:
         QCOMPARE(shown[1].icon, Prompt::Icon::Exclamation);
         if (rescue) {
             QCOMPARE(readBytes(rescued), oldLibrary + "c-anchor\r\n<a>\r\n");
-            QCOMPARE(LoadTagLibraryPath(f->dir.path()), rescued);
+            QCOMPARE(LoadTagLibraryPath(f->programFolder()), rescued);
         } else {
             QVERIFY(!QFile::exists(rescued));
-            QCOMPARE(LoadTagLibraryPath(f->dir.path()), inSub);
-            f->prompts.clear(); // the unused file answer
+            QCOMPARE(LoadTagLibraryPath(f->programFolder()), inSub);
+            f->script.clear(); // the unused file answer
         }
     }
 
@@ -458,13 +464,13 @@ private Q_SLOTS:
         writeBytes(pointerFile(), "\r\n");
         Form_TAG *form = showLibrary();
         QCOMPARE(form->LibraryName, QString());
-        QCOMPARE(f->prompts.messages()[0].text,
+        QCOMPARE(f->script.messages()[0].text,
                  QString("Zuvo: 53\r\n\r\nファイルが見つかりません。"));
         add(form, "<a>", "c-anchor");
-        f->prompts.answer(Answer::Ok);
-        f->prompts.answer(Answer::Cancel);
+        f->script.answer(Answer::Ok);
+        f->script.answer(Answer::Cancel);
         form->close();
-        const QList<MessageRequest> shown = f->prompts.messages();
+        const QList<MessageRequest> shown = f->script.messages();
         QCOMPARE(shown.size(), 3);
         QVERIFY(shown[2].text.contains("（ファイル名がありません）"));
     }
@@ -473,10 +479,10 @@ private Q_SLOTS:
     {
         Form_TAG *form = showLibrary(oldLibrary);
         doc->RichTextBox1->setText("abc");
-        f->prompts.answer(Answer::No); // the page is not saved
+        f->script.answer(Answer::No); // the page is not saved
         QVERIFY(doc->parentWidget()->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!f->window->activeDocument());
+        QVERIFY(!f->activeDocument());
         form->action("m_mtin")->trigger();
         QCOMPARE(form->entries(), oldEntries);
         doc = nullptr;
@@ -484,16 +490,21 @@ private Q_SLOTS:
 
     void mainWindowClosingAsksAboutEdits()
     {
-        // Last: the shared window ends here.
-        doc = OpenDocument(*f->window, f->path("page.html"));
-        Form_TAG *form = showLibrary(oldLibrary);
+        // The real main window: as it ends, the library window asks about its edits.
+        MainWindowFixture g;
+        writeBytes(DefaultTagLibraryFile(g.dir.path()), oldLibrary);
+        QVERIFY(g.openPage("page.html", "abc"));
+        g.window->runCommand(Cmd::m_etag);
+        Form_TAG *form = g.window->findChild<Form_TAG *>();
         QVERIFY(form);
-        add(form, "<a>", "c-anchor");
-        form->action(Cmd::m_mexit)->trigger(); // hidden, still loaded
-        f->prompts.answer(Answer::Ok);
-        QVERIFY(f->close());
-        QCOMPARE(f->prompts.messages().last().text, saveQuestion);
-        QCOMPARE(readBytes(libraryFile()), oldLibrary + "c-anchor\r\n<a>\r\n");
+        g.prompts.answerInput("<a>");
+        g.prompts.answerInput("c-anchor");
+        form->action("m_madd")->trigger();
+        form->action("m_mexit")->trigger(); // hidden, still loaded
+        g.prompts.answer(Answer::Ok);
+        QVERIFY(g.close());
+        QCOMPARE(g.prompts.messages().last().text, saveQuestion);
+        QCOMPARE(readBytes(DefaultTagLibraryFile(g.dir.path())), oldLibrary + "c-anchor\r\n<a>\r\n");
     }
 };
 

@@ -277,7 +277,7 @@ private Q_SLOTS:
         picker->action("m_mref")->trigger();
         QCOMPARE(caption(picker, 0), QStringLiteral("Later\r [ Later ]"));
         // F12 hides; closing by the title bar unloads.
-        picker->action(Cmd::m_mexit)->trigger();
+        picker->action("m_mexit")->trigger();
         QVERIFY(!picker->isVisible());
         picker->close();
         QVERIFY(!LoadedPictographPicker(main()));
@@ -367,16 +367,16 @@ private Q_SLOTS:
     {
         Form_IME *picker = openPicker();
         QVERIFY(QTest::qWaitForWindowExposed(picker));
-        picker->action(Cmd::m_mwin)->trigger();
+        picker->action("m_mwin")->trigger();
         QVERIFY(picker->isMaximized());
-        picker->action(Cmd::m_mwin)->trigger();
+        picker->action("m_mwin")->trigger();
         QVERIFY(!picker->isMaximized());
         // A double-click on the bar's free end does the same.
         QToolBar *bar = picker->Toolbar1;
         QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
         QVERIFY(picker->isMaximized());
         picker->showMinimized();
-        picker->action(Cmd::m_mwin)->trigger();
+        picker->action("m_mwin")->trigger();
         QVERIFY(!picker->isMinimized() && !picker->isMaximized());
 
         for (QWidget *target : {picker->ListView1->viewport(), static_cast<QWidget *>(bar)}) {
