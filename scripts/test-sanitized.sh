@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and
-# runs the whole test suite there, ending with CTest's summary. A sanitizer report stops the
-# test that raised it, which then fails. Extra arguments go to the configure step.
+# Builds the program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-asan/ and runs the whole test suite there, ending with CTest's summary. A sanitizer
+# report stops the test that raised it, which then fails. Extra arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMLO_SANITIZE=ON "$@"
-cmake --build build-asan -j"$(nproc)"
+cmake --build build-asan -j"$(nproc)" --target zemlo_tests
 
 # The browser engine's library frees some of its own objects through a type of another size,
 # which the type-mismatch check stops at; that code is not ours, so the check is off. Leaks

@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+scripts/build.sh --target zemlo_tests
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j1 --timeout 900)
 scripts/test-sanitized.sh

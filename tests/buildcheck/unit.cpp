@@ -1,0 +1,1 @@
+// The link check configures targets only; this source is never compiled.
