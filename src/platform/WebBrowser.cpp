@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QOpenGLWidget>
 #include <QTimer>
@@ -53,8 +54,12 @@ WebBrowser::WebBrowser(QWidget *parent)
     // The engine draws through OpenGL, and a window already shown would be destroyed and made
     // anew to take it (it flickers and changes its identity on the screen): a hidden stand-in
     // that draws the same way makes the window take OpenGL from the start.
-    m_standIn = new QOpenGLWidget(this);
-    m_standIn->hide();
+    // Virtual screens without OpenGL (tests, headless runs) have nothing to switch to.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        m_standIn = new QOpenGLWidget(this);
+        m_standIn->hide();
+    }
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_busy);
@@ -88,6 +93,7 @@ void WebBrowser::startEngine()
     });
     layout()->replaceWidget(m_busy, m_view);
     m_busy->removeEventFilter(this);
+    m_busy->hide();
     m_busy->deleteLater();
     m_busy = nullptr;
     delete m_standIn;
