@@ -68,6 +68,7 @@ done
 display="$(cat "$work/display")"
 [ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$display"
+unset QT_QPA_PLATFORM
 
 # One row: median of the runs' mapped times (ms) and tree PSS (KB, printed as MB).
 measure() {
