@@ -10,7 +10,7 @@ function(zemlo_add_test src)
     set(target ${folder}_${name})
     add_executable(${target} ${src} ${ZEMLO_TEST_COMMON})
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
-    target_link_libraries(${target} PRIVATE zemlo_core Qt6::Test)
+    target_link_libraries(${target} PRIVATE zemlo_core zemlo_preview Qt6::Test)
     target_compile_definitions(${target} PRIVATE
         ZEMLO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
         ZEMLO_SOURCE_DATA="${CMAKE_SOURCE_DIR}/data")

@@ -38,11 +38,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program folder: the executable, the pictograms, the tag list and templates.
+# The program folder: the executable, its preview engine, the pictograms, the tag list and
+# templates.
 mkdir "$work/Zemlo"
 cp "$program_build/zemlo" "$work/Zemlo/"
 cp -r "$program_build/ImageList" "$work/Zemlo/"
-for f in "$program_build"/zemlo.tag "$program_build"/*.tmp; do
+for f in "$program_build"/libzemlo_preview.so "$program_build"/zemlo.tag "$program_build"/*.tmp; do
     [ -e "$f" ] && cp "$f" "$work/Zemlo/"
 done
 

@@ -1,6 +1,6 @@
 #include "ZemloTestMain.h"
 
-#include "platform/PreviewSchemeHandler.h"
+#include "preview/PreviewSchemeHandler.h"
 #include "platform/WebBrowser.h"
 
 #include <QFile>
