@@ -119,8 +119,8 @@ double waitForLoad(QWebEngineView *view, const QElapsedTimer &since, int timeout
 }
 
 // Start-up as the program does it, in a child process of the bench: prints the time from the
-// parent's start of the process until the main window is shown and until its empty preview
-// has loaded.
+// parent's start of the process until the main window is shown, until the preview engine is
+// up and until its empty preview has loaded.
 int startupChild(int argc, char *argv[])
 {
     const qint64 t0 = qgetenv("ZEMLO_BENCH_T0").toLongLong();
@@ -129,30 +129,27 @@ int startupChild(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    bool loaded = false;
-    qint64 loadedAt = 0;
+    qint64 readyAt = 0, loadedAt = 0;
     RunningProgram program = Main(dir.path(), &prompts, QString());
     if (!program.window)
         return 1;
-    // Main() has shown the window and asked for the preview, which loads once events run:
-    // listening from here on misses no load.
-    QWebEngineView *view = program.window->WebBrowser1->view();
-    QEventLoop loop;
-    QObject::connect(view, &QWebEngineView::loadFinished, &loop, [&](bool) {
-        if (!loaded)
-            loadedAt = monotonicNs();
-        loaded = true;
-        loop.quit();
-    });
-    // One round of events lets the window be exposed.
-    QCoreApplication::processEvents();
     const qint64 shownAt = monotonicNs();
-    if (!loaded) {
-        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    std::printf("%.3f %.3f\n", double(shownAt - t0) / 1e6,
-                loaded ? double(loadedAt - t0) / 1e6 : -1.0);
+    // Main() has shown the window and asked for the preview; the engine starts once the window
+    // has been painted and then loads what was asked, so listening from here on misses nothing.
+    WebBrowser *browser = program.window->WebBrowser1;
+    QEventLoop loop;
+    QObject::connect(browser, &WebBrowser::engineReady, &loop, [&] {
+        readyAt = monotonicNs();
+        QObject::connect(browser->view(), &QWebEngineView::loadFinished, &loop, [&](bool) {
+            if (!loadedAt)
+                loadedAt = monotonicNs();
+            loop.quit();
+        });
+    });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const auto ms = [t0](qint64 at) { return at ? double(at - t0) / 1e6 : -1.0; };
+    std::printf("%.3f %.3f %.3f\n", ms(shownAt), ms(readyAt), ms(loadedAt));
     std::fflush(stdout);
     delete program.window;
     return 0;
@@ -160,7 +157,7 @@ int startupChild(int argc, char *argv[])
 
 void benchStartup(int runs)
 {
-    QList<double> shown, preview;
+    QList<double> shown, ready, preview;
     for (int i = 0; i < runs; ++i) {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -170,14 +167,18 @@ void benchStartup(int runs)
         if (!child.waitForFinished(60000))
             continue;
         const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
-        if (fields.size() != 2)
+        if (fields.size() != 3)
             continue;
         shown << fields.at(0).toDouble();
         if (fields.at(1).toDouble() >= 0)
-            preview << fields.at(1).toDouble();
+            ready << fields.at(1).toDouble();
+        if (fields.at(2).toDouble() >= 0)
+            preview << fields.at(2).toDouble();
     }
     if (!shown.isEmpty())
         print("start-up -> main window shown", "-", summarise(shown));
+    if (!ready.isEmpty())
+        print("start-up -> preview engine up", "-", summarise(ready));
     if (!preview.isEmpty())
         print("start-up -> empty preview loaded", "-", summarise(preview));
 }
@@ -201,7 +202,16 @@ int main(int argc, char *argv[])
     // The figures are those with real-time preview on.
     if (!main->isChecked(Cmd::m_vrpr))
         main->runCommand(Cmd::m_vrpr);
+    // The preview engine starts once the window has been painted.
+    if (!main->WebBrowser1->isEngineReady()) {
+        QEventLoop up;
+        QObject::connect(main->WebBrowser1, &WebBrowser::engineReady, &up, &QEventLoop::quit);
+        QTimer::singleShot(30000, &up, &QEventLoop::quit);
+        up.exec();
+    }
     QWebEngineView *view = main->WebBrowser1->view();
+    if (!view)
+        return 1;
 
     const struct
     {

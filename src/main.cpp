@@ -15,6 +15,11 @@ int main(int argc, char *argv[])
     // The browser engine refuses to start its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The preview shows small pages without scripts: the engine and its page in one process,
+    // with the lightest script engine, take the least memory (figures in the README). Switches
+    // of the user's own replace these.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--single-process --js-flags=--lite-mode");
     WebBrowser::registerSchemes();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemlo"));

@@ -2,18 +2,26 @@
 
 #include <QUrl>
 #include <QWidget>
+#include <memory>
 
+class PreviewEngine;
+class QLabel;
 class QWebEngineView;
-class QWebEngineProfile;
 
 // The preview browser: a real browser engine showing local pages and web addresses.
 // Local pages are served by our own URL scheme so that a page without a declared charset is
 // read as Shift-JIS, scripts never run and local pages cannot reach other content.
+//
+// Loading and starting the engine takes longer than building the whole rest of the window, so
+// it is loaded (a library of its own) only once the pane has first been painted; until then a
+// busy label holds its place. Calls made before that are safe: the last address asked for is
+// loaded as soon as the engine is up, the others do nothing.
 class WebBrowser : public QWidget
 {
     Q_OBJECT
 public:
-    // Must run before the application object exists.
+    // Nothing to do before the application object exists: the engine registers its scheme
+    // itself when it starts.
     static void registerSchemes();
 
     explicit WebBrowser(QWidget *parent = nullptr);
@@ -29,9 +37,12 @@ public:
 
     void setHomePage(const QString &target) { m_home = target; }
     QString homePage() const { return m_home; }
-    // The current address as Navigate() would take it (local pages as paths).
+    // The current address as Navigate() would take it (local pages as paths); empty until the
+    // engine is up.
     QString LocationURL() const;
-    QWebEngineView *view() const { return m_view; }
+    // Null until the engine is up.
+    QWebEngineView *view() const;
+    bool isEngineReady() const { return m_engine != nullptr; }
 
     // The URL shown for a local path, and back.
     static QUrl urlForPath(const QString &path);
@@ -40,8 +51,20 @@ public:
 Q_SIGNALS:
     void StatusTextChange(const QString &text);
     void DocumentComplete(const QString &address);
+    // The engine is up and view() is set; emitted once.
+    void engineReady();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWebEngineView *m_view;
+    void startEngine();
+    void load(const QString &target);
+
+    QLabel *m_busy = nullptr;
+    std::unique_ptr<PreviewEngine> m_engine;
+    bool m_startQueued = false;
+    // The address asked for before the engine was up; null when none.
+    QString m_pending;
     QString m_home = QStringLiteral("about:blank");
 };

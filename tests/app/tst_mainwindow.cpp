@@ -216,6 +216,20 @@ private Q_SLOTS:
         QCOMPARE(w->Combo1->itemText(0), page);
     }
 
+    void windowComesBeforeThePreviewWhichThenShowsThePage()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        // Nothing has run since the window was built: it is shown, the engine not yet started.
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->WebBrowser1->isEngineReady());
+        QSignalSpy ready(w->WebBrowser1, &WebBrowser::engineReady);
+        QVERIFY(ready.wait(20000));
+        // The preview asked for while the window was built is the one shown.
+        QTRY_COMPARE_WITH_TIMEOUT(w->WebBrowser1->LocationURL(),
+                                  ProgramFiles::preview(f.dir.path()), 20000);
+    }
+
     void addressBoxLearnsAddressesOnce()
     {
         MainWindowFixture f;

@@ -135,7 +135,7 @@ class Program:
         shutil.copytree(os.path.join(self.build_dir, "ImageList"),
                         os.path.join(self.folder, "ImageList"))
         for entry in os.listdir(self.build_dir):
-            if entry == "zemlo.tag" or entry.endswith(".tmp"):
+            if entry in ("zemlo.tag", "libzemlo_preview.so") or entry.endswith(".tmp"):
                 shutil.copy2(os.path.join(self.build_dir, entry), self.folder)
 
     def path(self, name):

@@ -30,8 +30,9 @@ def desktop_entry_command(entry, paths):
 
 
 def journey(program):
-    for name in ("zemlo", "zemlo.tag", "zemlo.png", "ImageList/ImageList.lst",
-                 "ImageList/63647.gif", "basic.tmp", "register-desktop-entry.sh"):
+    for name in ("zemlo", "libzemlo_preview.so", "zemlo.tag", "zemlo.png",
+                 "ImageList/ImageList.lst", "ImageList/63647.gif", "basic.tmp",
+                 "register-desktop-entry.sh"):
         if not os.path.exists(program.path(name)):
             raise JourneyFailed("the installed folder lacks " + name)
     with open(program.path("basic.tmp"), "rb") as f:

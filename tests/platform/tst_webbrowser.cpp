@@ -1,9 +1,10 @@
 #include "ZemloTestMain.h"
 
-#include "platform/PreviewSchemeHandler.h"
+#include "preview/PreviewSchemeHandler.h"
 #include "platform/WebBrowser.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
@@ -85,6 +86,57 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QString("日本語ｶﾅ")), qPrintable(text));
         QVERIFY2(text.contains("static") && !text.contains("ran"), qPrintable(text));
         QCOMPARE(browser.LocationURL(), page);
+    }
+
+    // The engine starts only once the pane is on screen; what is asked of it before then is
+    // either kept for it (the last address) or ignored, and the history works once it is up.
+    void waitsForTheScreenThenShowsTheLastAddressAndItsHistory()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.path() + "/first.html", second = dir.path() + "/second.html",
+                      third = dir.path() + "/third.html";
+        writeAll(first, "<p>first</p>");
+        writeAll(second, "<p>second</p>");
+        writeAll(third, "<p>third</p>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        QSignalSpy ready(&browser, &WebBrowser::engineReady);
+        QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+        browser.GoBack();
+        browser.GoForward();
+        browser.Stop();
+        browser.Refresh();
+        browser.Navigate(first);
+        browser.Navigate(second);
+        QTest::qWait(50);
+        QVERIFY(!browser.isEngineReady());
+        QVERIFY(!browser.view());
+        QCOMPARE(browser.LocationURL(), QString());
+        auto *busy = browser.findChild<QLabel *>();
+        QVERIFY(busy);
+        QCOMPARE(busy->text(), QString("プレビューを準備中・・・"));
+
+        browser.show();
+        QVERIFY(ready.wait(20000));
+        QCOMPARE(ready.count(), 1);
+        QVERIFY(browser.isEngineReady() && browser.view());
+        QVERIFY(!browser.findChild<QLabel *>() || !browser.findChild<QLabel *>()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, 20000);
+        QCOMPARE(complete.takeFirst().first().toString(), second);
+        QCOMPARE(shownText(browser).trimmed(), QString("second"));
+
+        browser.Navigate(third);
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, 20000);
+        browser.GoBack();
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 2, 20000);
+        QCOMPARE(complete.last().first().toString(), second);
+        browser.GoForward();
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 3, 20000);
+        QCOMPARE(browser.LocationURL(), third);
+        QCOMPARE(shownText(browser).trimmed(), QString("third"));
+        browser.setHomePage(first);
+        browser.GoHome();
+        QTRY_COMPARE_WITH_TIMEOUT(browser.LocationURL(), first, 20000);
     }
 };
 

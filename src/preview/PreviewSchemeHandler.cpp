@@ -1,4 +1,4 @@
-#include "platform/PreviewSchemeHandler.h"
+#include "preview/PreviewSchemeHandler.h"
 
 #include <QBuffer>
 #include <QFile>

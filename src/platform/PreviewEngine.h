@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+class QWebEngineView;
+
+// The browser engine behind the preview. It lives in a library of its own that the program
+// loads only once its window is on screen: loading the engine's libraries alone takes longer
+// than the rest of the program needs to start.
+struct PreviewEngineEvents
+{
+    std::function<void(const QString &url)> linkHovered;
+    std::function<void()> loadStarted;
+    std::function<void()> loadFinished;
+};
+
+class PreviewEngine
+{
+public:
+    // Deletes the view.
+    virtual ~PreviewEngine() = default;
+    virtual QWebEngineView *view() const = 0;
+    // The view as the widget it is, for the layout.
+    virtual QWidget *widget() const = 0;
+    virtual void load(const QUrl &url) = 0;
+    virtual void back() = 0;
+    virtual void forward() = 0;
+    virtual void stop() = 0;
+    virtual void reload() = 0;
+    virtual QUrl url() const = 0;
+};
+
+// The library's one entry point, looked up by this name: a view inside parent, with local
+// files served under scheme.
+#define ZEMLO_PREVIEW_ENTRY "zemloCreatePreviewEngine"
+using CreatePreviewEngine = PreviewEngine *(*)(QWidget *parent, const QByteArray &scheme,
+                                               const PreviewEngineEvents &events);
