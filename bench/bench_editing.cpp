@@ -302,7 +302,7 @@ int main(int argc, char *argv[])
             replaced = bar.replaceAll();
             replace.append(double(t.nsecsElapsed()) / 1e6);
         }
-        bar.close();
+        bar.closeBar();
         const QByteArray what = "replace all, " + QByteArray::number(replaced) + " matches";
         print(what.constData(), size.name, summarise(replace));
 

@@ -90,7 +90,7 @@ FindBar::FindBar(DocumentHost &host, Form_Editer &doc) : QWidget(&doc), m_host(h
     connect(previousButton, &QPushButton::clicked, this, [this] { findAgain(true); });
     connect(replaceButton, &QPushButton::clicked, this, &FindBar::replaceOne);
     connect(replaceAllButton, &QPushButton::clicked, this, &FindBar::replaceAll);
-    connect(closeButton, &QPushButton::clicked, this, &FindBar::close);
+    connect(closeButton, &QPushButton::clicked, this, &FindBar::closeBar);
     for (QCheckBox *box : {matchCase, ignoreWidth})
         connect(box, &QCheckBox::toggled, this, [this] {
             remember();
@@ -128,7 +128,7 @@ void FindBar::open(bool withReplace)
     remember();
 }
 
-void FindBar::close()
+void FindBar::closeBar()
 {
     hide();
     m_doc.RichTextBox1->setFocus();
@@ -262,7 +262,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
-            close();
+            closeBar();
             return true;
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

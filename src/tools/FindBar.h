@@ -28,7 +28,7 @@ public:
     // a selection within one line.
     void open(bool withReplace);
     // Closes the bar; the keyboard goes back to the text.
-    void close();
+    void closeBar();
     // Selects the next (or previous) match of the find field's text, going on from the other
     // end of the page at its end. False when there is none.
     bool findAgain(bool backward);
