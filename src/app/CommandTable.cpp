@@ -40,6 +40,12 @@ const QList<CommandTable::Item> &CommandTable::items()
         {"m_ecol", "m_edit", "ｶﾗｰﾊﾟﾚｯﾄ(&C)", QKeySequence("Ctrl+P"), "t_pall", "ｶﾗｰﾊﾟﾚｯﾄ",
          Av::Document},
         {"m_ezth", "m_edit", "全角カタカナ ⇒ 半角ｶﾀｶﾅ変換", {}, {}, {}, Av::Document},
+        {"le2", "m_edit", {}, {}, {}, {}, Av::Always},
+        {"m_efind", "m_edit", "検索(&F)...", QKeySequence("Ctrl+F"), {}, {}, Av::Document},
+        {"m_enext", "m_edit", "次を検索", QKeySequence("F3"), {}, {}, Av::Document},
+        {"m_eprev", "m_edit", "前を検索", QKeySequence("Shift+F3"), {}, {}, Av::Document},
+        {"m_erepl", "m_edit", "置換(&R)...", QKeySequence("Ctrl+H"), {}, {}, Av::Document},
+        {"m_egoto", "m_edit", "行へ移動(&G)...", QKeySequence("Ctrl+G"), {}, {}, Av::Document},
 
         {"m_vtag", "m_view", "TAGｶﾗｰ(&C)", QKeySequence("F11"), "2:8", "TAGｶﾗｰ", Av::Document},
         {"m_vtcl", "m_view", "TAGｶﾗｰの取得(&T)", {}, {}, {}, Av::Always},

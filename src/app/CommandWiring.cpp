@@ -4,6 +4,7 @@
 #include "documents/DocumentCommands.h"
 #include "taglib/TagLibraryCommands.h"
 #include "tools/ColorPaletteCommands.h"
+#include "tools/FindCommands.h"
 #include "tools/PictographCommands.h"
 #include "tools/TagColoring.h"
 #include "tools/TextConversion.h"
@@ -16,4 +17,5 @@ void InstallAllCommands(MDI_Main &main)
     InstallTagLibraryCommands(main);
     InstallPictographCommands(main);
     InstallColorPaletteCommands(main);
+    InstallFindCommands(main);
 }

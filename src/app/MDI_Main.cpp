@@ -78,6 +78,7 @@ void MDI_Main::buildMenus()
     }
     for (const char *name : {"m_vtcl", "m_vrpr", "m_vb08", "m_vb10"})
         m_actions.value(name)->setCheckable(true);
+    buildRecentMenu();
 }
 
 void MDI_Main::buildToolbar1()

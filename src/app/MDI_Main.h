@@ -68,6 +68,15 @@ public:
     // The browser finished a document: the address box learns its address.
     void onDocumentComplete(const QString &address);
 
+    // Status-bar panel 1.
+    void showStatus(const QString &text) override;
+
+    // The recent pages, newest first, as the File menu lists them.
+    const QStringList &recentPages() const { return m_recentPages; }
+    void pageUsed(const QString &path) override;
+    // Opens a recent page as the open command does; one that is gone is reported and dropped.
+    void openRecentPage(const QString &path);
+
     // The custom pointer, and the wait pointer while work takes time.
     void setBusyPointer() override;
     void restorePointer() override;
@@ -103,6 +112,8 @@ private:
     void ApplySettings();
     void Unload();
     void toggleWindowSize();
+    void buildRecentMenu();
+    void setRecentPages(const QStringList &pages);
 
     QString m_programFolder;
     Prompts *m_prompts;
@@ -111,4 +122,6 @@ private:
     QHash<QString, std::function<void()>> m_handlers;
     bool m_unloaded = false;
     QPointer<QMdiSubWindow> m_lastActive;
+    QStringList m_recentPages;
+    QMenu *m_recentMenu = nullptr;
 };

@@ -11,6 +11,7 @@
 namespace ProgramFiles {
 QString settings(const QString &programFolder) { return programFolder + "/zemlo.vrn"; }
 QString preview(const QString &programFolder) { return programFolder + "/zemlo.htm"; }
+QString recentPages(const QString &programFolder) { return programFolder + "/zemlo.mru"; }
 QString pictographList(const QString &programFolder)
 {
     return PictographList::listPath(programFolder);

@@ -7,6 +7,7 @@ namespace ProgramFiles {
 QString settings(const QString &programFolder);
 QString preview(const QString &programFolder);
 QString pictographList(const QString &programFolder);
+QString recentPages(const QString &programFolder);
 } // namespace ProgramFiles
 
 // Fills the Opt flags of MDI_Module from the settings file; a missing or damaged file

@@ -45,6 +45,11 @@ public:
     virtual void runCommand(Command item) = 0;
     virtual void setHandler(Command item, std::function<void()> handler) = 0;
 
+    // A short notice in the status bar's first panel ("見つかりません").
+    virtual void showStatus(const QString &text) = 0;
+    // A page was opened from or written to this path: it goes to the front of the recent pages.
+    virtual void pageUsed(const QString &path) = 0;
+
     // The wait pointer while work takes time, then the program's own pointer again.
     virtual void setBusyPointer() = 0;
     virtual void restorePointer() = 0;

@@ -93,7 +93,31 @@ void Form_Editer::Activate()
 void Form_Editer::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    RichTextBox1->setGeometry(0, 0, width(), height());
+    layoutChildren();
+}
+
+void Form_Editer::setBottomBar(QWidget *bar)
+{
+    m_bottomBar = bar;
+    bar->setParent(this);
+    bar->installEventFilter(this);
+    layoutChildren();
+}
+
+bool Form_Editer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_bottomBar && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+                                   event->type() == QEvent::LayoutRequest))
+        layoutChildren();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form_Editer::layoutChildren()
+{
+    const int bar = m_bottomBar && !m_bottomBar->isHidden() ? m_bottomBar->sizeHint().height() : 0;
+    RichTextBox1->setGeometry(0, 0, width(), height() - bar);
+    if (bar > 0)
+        m_bottomBar->setGeometry(0, height() - bar, width(), bar);
     Label1->move(width() / 2 - Label1->width() / 2, height() / 2 - Label1->height());
 }
 

@@ -47,17 +47,25 @@ public:
     // Runs when the window becomes the active document window.
     void Activate();
 
+    // A bar under the text (the find bar), which the window takes over; the text gives up
+    // the bar's height while the bar is shown.
+    void setBottomBar(QWidget *bar);
+    QWidget *bottomBar() const { return m_bottomBar; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void RichTextBox1_Change();
     bool RichTextBox1_KeyPress(QChar ch);
     bool saveOnClose();
+    void layoutChildren();
 
     DocumentHost *m_host;
     QString m_htmlName;
+    QWidget *m_bottomBar = nullptr;
     bool m_closeAgreed = false;
     bool m_unloaded = false;
 };

@@ -14,7 +14,7 @@ Form_Editer *OpenDocument(DocumentHost &host, const QString &path)
     // 2.-3. Caption and name.
     doc->setHtmlName(path);
     // 4. A file that cannot be read leaves the window empty.
-    steps.run([&] { doc->RichTextBox1->LoadFile(path); });
+    const bool read = steps.run([&] { doc->RichTextBox1->LoadFile(path); });
     // 5. Shown, it becomes active: the preview follows and the commands are enabled.
     steps.run([&] {
         host.addDocumentWindow(doc);
@@ -25,5 +25,8 @@ Form_Editer *OpenDocument(DocumentHost &host, const QString &path)
     // 7.-8.
     steps.run([&] { doc->BuffBuff = doc->RichTextBox1->TextRTF(); });
     doc->EditerFr = Form_Editer::Unmodified;
+    // Only a page really read counts as one of the recent pages.
+    if (read && path != Form_Editer::NewFileName)
+        host.pageUsed(path);
     return doc;
 }

@@ -52,5 +52,6 @@ bool WritePage(DocumentHost &host, Form_Editer &doc, const QString &path)
     if (!OfferCharacterReferences(host, doc))
         return false;
     doc.RichTextBox1->SaveFile(path, 1);
+    host.pageUsed(path);
     return true;
 }

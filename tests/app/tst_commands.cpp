@@ -68,6 +68,12 @@ const QList<Expected> &expectedItems()
         {"m_efon", "m_edit", "ﾌｫﾝﾄ設定(&F)", "", "", "", Av::Greyed},
         {"m_ecol", "m_edit", "ｶﾗｰﾊﾟﾚｯﾄ(&C)", "Ctrl+P", "t_pall", "ｶﾗｰﾊﾟﾚｯﾄ", Av::Document},
         {"m_ezth", "m_edit", "全角カタカナ ⇒ 半角ｶﾀｶﾅ変換", "", "", "", Av::Document},
+        {"le2", "m_edit", nullptr, "", "", "", Av::Document},
+        {"m_efind", "m_edit", "検索(&F)...", "Ctrl+F", "", "", Av::Document},
+        {"m_enext", "m_edit", "次を検索", "F3", "", "", Av::Document},
+        {"m_eprev", "m_edit", "前を検索", "Shift+F3", "", "", Av::Document},
+        {"m_erepl", "m_edit", "置換(&R)...", "Ctrl+H", "", "", Av::Document},
+        {"m_egoto", "m_edit", "行へ移動(&G)...", "Ctrl+G", "", "", Av::Document},
 
         {"m_vtag", "m_view", "TAGｶﾗｰ(&C)", "F11", "2:8", "TAGｶﾗｰ", Av::Document},
         {"m_vtcl", "m_view", "TAGｶﾗｰの取得(&T)", "", "", "", Av::Always},
@@ -159,6 +165,9 @@ private Q_SLOTS:
             for (const Expected &e : expectedItems())
                 if (QString(e.menu) == menu)
                     items << e.name;
+            // The recent pages' submenu, which is not a command.
+            if (QString(menu) == "m_menu")
+                items.insert(items.indexOf("lm2"), "m_mmru");
             QTest::newRow(menu) << QString(menu) << QString(caption) << items;
         }
     }

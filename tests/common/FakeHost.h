@@ -36,6 +36,8 @@ public:
     bool isChecked(Command item) const override { return checked.contains(item.toString()); }
     void runCommand(Command item) override;
     void setHandler(Command item, std::function<void()> handler) override;
+    void showStatus(const QString &text) override { statuses << text; }
+    void pageUsed(const QString &path) override { used << path; }
     void setBusyPointer() override { ++busy; }
     void restorePointer() override { --busy; }
 
@@ -53,6 +55,8 @@ public:
     int busy = 0;
     QStringList events;
     QStringList ran; // the commands run, in order
+    QStringList statuses; // the status-bar notices, in order
+    QStringList used;     // the recent pages reported, in order
 
 private:
     QTemporaryDir m_folder;
