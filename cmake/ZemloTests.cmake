@@ -14,7 +14,8 @@ set(ZEMLO_PURE_TESTS
     taglib/tst_taglibraryfile
     tools/tst_narrow
     tools/tst_pictographlist
-    tools/tst_tagcolor)
+    tools/tst_tagcolor
+    tools/tst_textsearch)
 
 # Helpers shared by tests live in tests/common. The scripted prompts need only zemlo_base; every
 # other helper there (the main window fixture, new ones) goes to the tests of the whole program.
