@@ -131,7 +131,7 @@ int startupChild(int argc, char *argv[])
     ScriptedPrompts prompts;
     bool loaded = false;
     qint64 loadedAt = 0;
-    RunningProgram program = Main(dir.path(), &prompts, QString());
+    RunningProgram program = Main(dir.path(), &prompts, {});
     if (!program.window)
         return 1;
     // Main() has shown the window and asked for the preview, which loads once events run:

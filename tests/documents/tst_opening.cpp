@@ -290,7 +290,8 @@ private Q_SLOTS:
         const QString second = pages.path() + "/sjis.html";
         writeFile(first, "<p>first</p>\r\n");
         writeFile(second, page);
-        MainWindowFixture g({}, true, "zemlo.exe \"" + first + "\" stray \"" + second + "\"");
+        MainWindowFixture g({}, true,
+                            {"zemlo.exe", '"' + first + '"', "stray", '"' + second + '"'});
         MDI_Main &w = *g.window;
         QCOMPARE(names(w.documents()), (QStringList{first, second}));
         Form_Editer *doc = w.activeDocument();
