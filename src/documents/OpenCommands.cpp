@@ -58,6 +58,6 @@ void ReloadCommand(DocumentHost &host)
     if (steps.run([&] { doc->RichTextBox1->LoadFile(doc->HtmlName()); }))
         doc->EditerFr = Form_Editer::Unmodified;
     else if (!IsMissingFileNumber(steps.lastError()->number))
-        ShowReadError(*host.prompts(), *steps.lastError());
+        ShowReadError(*host.prompts(), *steps.lastError(), doc->HtmlName());
     steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }

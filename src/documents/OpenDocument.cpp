@@ -10,17 +10,7 @@
 namespace {
 
 // Nothing at the path is not a failure: that is how a new page with a name is made.
-bool refuses(const ZErrorInfo &failure)
-{
-    return !IsMissingFileNumber(failure.number);
-}
-
-void reportRefusal(DocumentHost &host, const QString &path, ZErrorInfo failure)
-{
-    if (!failure.description.contains(path))
-        failure.description += QStringLiteral("\r\n") + path;
-    ShowReadError(*host.prompts(), failure);
-}
+bool refuses(const ZErrorInfo &failure) { return !IsMissingFileNumber(failure.number); }
 
 } // namespace
 
@@ -32,7 +22,7 @@ Form_Editer *OpenDocument(DocumentHost &host, const QString &path)
     StepRunner check;
     check.run([&] { OpenRegularFile(path); });
     if (check.failed() && refuses(*check.lastError())) {
-        reportRefusal(host, path, *check.lastError());
+        ShowReadError(*host.prompts(), *check.lastError(), path);
         return nullptr;
     }
     StepRunner steps;
@@ -43,7 +33,7 @@ Form_Editer *OpenDocument(DocumentHost &host, const QString &path)
     // 4. A file that is not there leaves the window empty.
     if (!steps.run([&] { doc->RichTextBox1->LoadFile(path); }) && refuses(*steps.lastError())) {
         // Failed between the check and the read (an I/O error): no window after all.
-        reportRefusal(host, path, *steps.lastError());
+        ShowReadError(*host.prompts(), *steps.lastError(), path);
         delete doc;
         if (Form_Editer *active = host.activeDocument())
             host.documentActivated(*active);
