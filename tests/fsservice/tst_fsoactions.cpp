@@ -3,6 +3,7 @@
 #include "fsservice/FsoOps.h"
 
 #include <memory>
+#include <sys/stat.h>
 
 using Prompt::Answer;
 
@@ -164,6 +165,43 @@ private slots:
         QTest::newRow("wildcard, no match")
             << "*.xyz"
             << "sub/" << false << 53 << "sub/a.txt" << QByteArray("<missing>");
+        const QString longest = QString(251, u'n') + ".txt"; // as long as a name can be
+        QTest::newRow("longest name") << "a.txt" << longest << false << 0 << longest
+                                      << QByteArray("A");
+    }
+
+    // A copy onto a link replaces the link itself: the file it points to, which may lie
+    // anywhere, is never written through it.
+    void fileCopyOntoLink_data()
+    {
+        QTest::addColumn<QString>("pointsTo"); // relative to the work folder's parent
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<int>("error");
+        QTest::newRow("a file elsewhere") << "outside.txt" << true << 0;
+        QTest::newRow("a read-only file elsewhere") << "outside-ro.txt" << true << 0;
+        QTest::newRow("nothing") << "missing.txt" << true << 0;
+        QTest::newRow("not overwriting") << "outside.txt" << false << 58;
+        QTest::newRow("the source itself") << "pages/a.txt" << true << 58;
+    }
+    void fileCopyOntoLink()
+    {
+        QFETCH(QString, pointsTo);
+        QFETCH(bool, overwrite);
+        QFETCH(int, error);
+        const QString outside = QFileInfo(m_work->root()).path();
+        QVERIFY(FsoWorkFolder::write(outside + "/outside.txt", "O"));
+        QVERIFY(FsoWorkFolder::write(outside + "/outside-ro.txt", "R"));
+        QVERIFY(FsoWorkFolder::makeReadOnly(outside + "/outside-ro.txt"));
+        QVERIFY(QFile::link(outside + "/" + pointsTo, at("link.txt")));
+        const QByteArray targetBefore = read(outside + "/" + pointsTo);
+        ScriptedPrompts prompts;
+        ClsFSO fso(&prompts);
+        fso.fsoFileCopy(QStringLiteral("a.txt"), QStringLiteral("link.txt"), overwrite);
+        expectOnlyError(prompts, error);
+        QCOMPARE(read(outside + "/" + pointsTo), targetBefore);
+        QCOMPARE(QFileInfo(at("link.txt")).isSymLink(), error != 0);
+        QCOMPARE(read(at("link.txt")), error ? targetBefore : QByteArray("A"));
+        QFile::setPermissions(outside + "/outside-ro.txt", QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void fileCopy()
@@ -241,6 +279,45 @@ private slots:
 
         fso.fsoFolderDelete(QStringLiteral("sub"), true);
         expectOnlyError(prompts, ZErr::PathNotFound);
+    }
+
+    // A link to a folder elsewhere is removed alone, forced or not: the folder it points to
+    // keeps its modes and its read-only content, and has no say in the deletion.
+    void folderDeleteOfLinkRemovesLinkOnly_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("force");
+        for (const bool force : {false, true}) {
+            const QString forced = force ? ", forced" : "";
+            QTest::newRow(qPrintable("link" + forced)) << "link" << force;
+            QTest::newRow(qPrintable("link/" + forced)) << "link/" << force;
+            QTest::newRow(qPrintable("wildcard" + forced)) << "l?nk" << force;
+        }
+    }
+    void folderDeleteOfLinkRemovesLinkOnly()
+    {
+        QFETCH(QString, named);
+        QFETCH(bool, force);
+        const QString target = QFileInfo(m_work->root()).path() + "/kept";
+        QVERIFY(QDir().mkpath(target + "/inner"));
+        QVERIFY(FsoWorkFolder::write(target + "/inner/ro.txt", "R"));
+        QVERIFY(FsoWorkFolder::makeReadOnly(target + "/inner/ro.txt"));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner)); // 500
+        QVERIFY(QFile::link(target, at("link")));
+        ScriptedPrompts prompts;
+        ClsFSO fso(&prompts);
+        fso.fsoFolderDelete(named, force);
+        expectOnlyError(prompts, 0);
+        QVERIFY(!QFileInfo(at("link")).isSymLink());
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0500));
+        QCOMPARE(read(target + "/inner/ro.txt"), QByteArray("R"));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner));
+        QVERIFY(QDir(target).removeRecursively());
     }
 
     // An empty path is no path: it must not become the current folder and be acted on.
