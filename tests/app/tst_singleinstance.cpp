@@ -88,9 +88,9 @@ private Q_SLOTS:
     void secondCopyIsRefused_data()
     {
         QTest::addColumn<QString>("how");
-        for (const char *how : {"plainly", "with another TMPDIR", "by a linked folder name",
-                                "by an unclean folder name", "over an empty lock file",
-                                "over a damaged lock file"})
+        for (const char *how :
+             {"plainly", "with another TMPDIR", "by a linked folder name",
+              "by an unclean folder name", "over an empty lock file", "over a damaged lock file"})
             QTest::newRow(how) << QString(how);
     }
     void secondCopyIsRefused()

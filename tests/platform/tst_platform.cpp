@@ -4,8 +4,15 @@
 #include "platform/Twips.h"
 #include "platform/ZError.h"
 
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "taglib/TagLibraryFile.h"
+#include "taglib/TagLibraryPath.h"
+#include "tools/PictographList.h"
+
 #include <QtTest>
 #include <cerrno>
+#include <sys/stat.h>
 
 class TestPlatform : public QObject
 {
@@ -31,6 +38,55 @@ private Q_SLOTS:
         QTEST(ZError::fromErrorCode(std::error_code(err, std::generic_category())).number(),
               "number");
         QVERIFY(!ZError::fromErrno(err).description().isEmpty());
+    }
+
+    // Every file the program reads besides pages (those are tested as they are opened) is
+    // refused when it is no file, before anything waits on it or reads without end.
+    void readersRefuseWhatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QString>("kind");
+        for (const char *reader :
+             {"tag library", "tag library pointer", "pictograph list", "pictograph check"})
+            for (const char *kind : {"FIFO", "link to a FIFO", "folder", "link to a device"})
+                QTest::newRow(qPrintable(QString(reader) + ", " + kind)) << reader << kind;
+    }
+    void readersRefuseWhatIsNoFile()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QString, kind);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("ImageList"));
+        const QString path = reader == "tag library"           ? folder.path() + "/lib.tag"
+                             : reader == "tag library pointer" ? TagLibraryPointerFile(folder.path())
+                                                               : PictographList::listPath(folder.path());
+        const QString at = kind.startsWith("link") ? folder.path() + "/elsewhere" : path;
+        if (kind.endsWith("FIFO"))
+            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0644), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(at));
+        else
+            QVERIFY(QFile::link("/dev/null", at));
+        if (at != path)
+            QVERIFY(QFile::link(at, path));
+
+        std::optional<ZErrorInfo> failure;
+        if (reader == "tag library") {
+            failure = ReadTagLibraryFile(path).failure;
+        } else if (reader == "pictograph list") {
+            failure = PictographList::read(path).failure;
+        } else if (reader == "tag library pointer") {
+            QCOMPARE(LoadTagLibraryPath(folder.path()), DefaultTagLibraryFile(folder.path()));
+            return;
+        } else {
+            MDI_Module::PictographListFound = true;
+            CheckPictographList(folder.path());
+            QVERIFY(!MDI_Module::PictographListFound);
+            return;
+        }
+        QVERIFY(failure);
+        QCOMPARE(failure->number, ZErr::PathFileAccess);
+        QVERIFY2(failure->description.contains(path), qPrintable(failure->description));
     }
 
     void stepRunnerKeepsTheLastFailureAndGoesOn()
