@@ -10,9 +10,10 @@
 #include "taglib/TagLibraryPath.h"
 #include "tools/PictographList.h"
 
+#include "NoFile.h"
+
 #include <QtTest>
 #include <cerrno>
-#include <sys/stat.h>
 
 class TestPlatform : public QObject
 {
@@ -46,8 +47,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("reader");
         QTest::addColumn<QString>("kind");
-        for (const char *reader :
-             {"tag library", "tag library pointer", "pictograph list", "pictograph check"})
+        for (const char *reader : {"tag library", "tag library pointer", "pictographs", "check"})
             for (const char *kind : {"FIFO", "link to a FIFO", "folder", "link to a device"})
                 QTest::newRow(qPrintable(QString(reader) + ", " + kind)) << reader << kind;
     }
@@ -55,38 +55,25 @@ private Q_SLOTS:
     {
         QFETCH(QString, reader);
         QFETCH(QString, kind);
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkdir("ImageList"));
-        const QString path = reader == "tag library"           ? folder.path() + "/lib.tag"
-                             : reader == "tag library pointer" ? TagLibraryPointerFile(folder.path())
-                                                               : PictographList::listPath(folder.path());
-        const QString at = kind.startsWith("link") ? folder.path() + "/elsewhere" : path;
-        if (kind.endsWith("FIFO"))
-            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0644), 0);
-        else if (kind == "folder")
-            QVERIFY(QDir().mkdir(at));
-        else
-            QVERIFY(QFile::link("/dev/null", at));
-        if (at != path)
-            QVERIFY(QFile::link(at, path));
-
-        std::optional<ZErrorInfo> failure;
-        if (reader == "tag library") {
-            failure = ReadTagLibraryFile(path).failure;
-        } else if (reader == "pictograph list") {
-            failure = PictographList::read(path).failure;
-        } else if (reader == "tag library pointer") {
-            QCOMPARE(LoadTagLibraryPath(folder.path()), DefaultTagLibraryFile(folder.path()));
-            return;
-        } else {
-            MDI_Module::PictographListFound = true;
-            CheckPictographList(folder.path());
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("ImageList"));
+        const QString path = reader == "tag library"           ? dir.path() + "/lib.tag"
+                             : reader == "tag library pointer" ? TagLibraryPointerFile(dir.path())
+                                                               : PictographList::listPath(dir.path());
+        NoFile noFile;
+        QVERIFY(noFile.make(kind, path));
+        MDI_Module::PictographListFound = true;
+        CheckPictographList(dir.path());
+        const std::optional<ZErrorInfo> failure = reader == "tag library"
+                                                      ? ReadTagLibraryFile(path).failure
+                                                      : PictographList::read(path).failure;
+        if (reader == "tag library pointer")
+            QCOMPARE(LoadTagLibraryPath(dir.path()), DefaultTagLibraryFile(dir.path()));
+        else if (reader == "check")
             QVERIFY(!MDI_Module::PictographListFound);
-            return;
-        }
-        QVERIFY(failure);
-        QCOMPARE(failure->number, ZErr::PathFileAccess);
-        QVERIFY2(failure->description.contains(path), qPrintable(failure->description));
+        else
+            QVERIFY(failure && failure->number == ZErr::PathFileAccess &&
+                    failure->description.contains(path));
     }
 
     void stepRunnerKeepsTheLastFailureAndGoesOn()
