@@ -13,10 +13,10 @@ namespace {
 
 constexpr uid_t Nobody = 65534;
 
-// Starts a copy on folder as user in a child process. With hold, the child keeps the lock and
-// its pid is given back once it has it; otherwise the child ends at once with 0 when it
-// started, 1 when it was refused.
-pid_t copyAs(uid_t user, const QString &folder, bool hold, int *exitCode = nullptr)
+// Starts a copy on folder as user in a child process. One that is to hold the lock stays
+// until killed, and its pid is given back once it has the lock; otherwise the child's exit
+// code: 0 when it started, 1 when it was refused.
+int copyAs(uid_t user, const QString &folder, bool hold = false)
 {
     int ready[2];
     if (pipe(ready) != 0)
@@ -28,29 +28,19 @@ pid_t copyAs(uid_t user, const QString &folder, bool hold, int *exitCode = nullp
             _exit(3);
         SingleInstance copy(folder);
         const bool started = copy.acquire();
-        if (!hold || !started)
-            _exit(started ? 0 : 1);
-        (void)!::write(ready[1], "y", 1);
-        for (;;)
+        while (hold && started && ::write(ready[1], "y", 1) == 1)
             pause();
+        _exit(started ? 0 : 1);
     }
     ::close(ready[1]);
     char answer = 0;
-    const bool held = hold && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    const bool held = hold && ::read(ready[0], &answer, 1) == 1;
     ::close(ready[0]);
+    if (held)
+        return pid;
     int status = 0;
-    if (!hold)
-        waitpid(pid, &status, 0);
-    if (exitCode)
-        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return hold && !held ? -1 : pid;
-}
-
-int startAs(uid_t user, const QString &folder)
-{
-    int code = -1;
-    copyAs(user, folder, false, &code);
-    return code;
+    waitpid(pid, &status, 0);
+    return hold || !WIFEXITED(status) ? -1 : WEXITSTATUS(status);
 }
 
 } // namespace
@@ -117,12 +107,12 @@ private Q_SLOTS:
         } else {
             const pid_t running = copyAs(first, folder.path(), true);
             QVERIFY(running > 0);
-            const int whileRunning = startAs(next, folder.path());
+            const int whileRunning = copyAs(next, folder.path());
             ::kill(running, SIGKILL);
             waitpid(running, nullptr, 0);
             QCOMPARE(whileRunning, 1);
         }
-        const int started = startAs(next, folder.path());
+        const int started = copyAs(next, folder.path());
         tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
         QCOMPARE(started, 0);
     }
