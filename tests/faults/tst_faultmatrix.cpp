@@ -448,21 +448,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("writer");
         QTest::addColumn<bool>("manySmall");
+        QTest::addColumn<bool>("hardLinks"); // written in place
         for (const char *writer : {"replace", "taglibrary", "save", "saveas", "close"}) {
-            QTest::newRow(qPrintable(QString(writer) + ", one large write")) << writer << false;
+            QTest::newRow(qPrintable(QString(writer) + ", one large write"))
+                << writer << false << false;
             if (QString(writer) != "close") // a closed window cannot be saved again
                 QTest::newRow(qPrintable(QString(writer) + ", many small writes"))
-                    << writer << true;
+                    << writer << true << false;
         }
+        QTest::newRow("replace, hard links, one large write") << "replace" << false << true;
+        QTest::newRow("save, hard links, many small writes") << "save" << true << true;
     }
     void fullDisk()
     {
         QFETCH(QString, writer);
         QFETCH(bool, manySmall);
+        QFETCH(bool, hardLinks);
         const QString path = folder + "/page.html";
         const rlim_t limit = manySmall ? 24 * 1024 : 64 * 1024;
         const QString oldText = pageText(1500, 1);
         QVERIFY(writeFile(path, fileBytesOf(oldText)));
+        if (hardLinks)
+            QCOMPARE(::link(QFile::encodeName(path), QFile::encodeName(folder + "/other.html")), 0);
 
         Form_Editer *doc = nullptr;
         if (writer == "save" || writer == "close") {
@@ -531,7 +538,9 @@ private Q_SLOTS:
                     if (!o.windowOpen)
                         break;
                 }
-                const QStringList stray = strayFiles(folder, {"page.html"});
+                const QStringList stray = strayFiles(folder, {"page.html", "other.html"});
+                if (hardLinks && readFile(folder + "/other.html") != readFile(path))
+                    problems << "the other name does not see the same text";
                 if (!stray.isEmpty())
                     problems << "left behind: " + stray.join(", ");
                 if (failures == 0)
