@@ -132,7 +132,7 @@ int startupChild(int argc, char *argv[])
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     qint64 readyAt = 0, loadedAt = 0;
-    RunningProgram program = Main(dir.path(), &prompts, QString());
+    RunningProgram program = Main(dir.path(), &prompts, {});
     if (!program.window)
         return 1;
     const qint64 shownAt = monotonicNs();

@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
 
     QtPrompts prompts;
     RunningProgram program = Main(QApplication::applicationDirPath(), &prompts,
-                                  CommandLineText(QApplication::arguments()));
+                                  CommandLinePaths(QApplication::arguments()));
     if (!program.window)
         return 0;
     prompts.setParent(program.window);

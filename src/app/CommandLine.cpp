@@ -17,14 +17,10 @@ QStringList QuotedPaths(const QString &commandLine)
     return paths;
 }
 
-QString CommandLineText(const QStringList &arguments)
+QStringList CommandLinePaths(const QStringList &arguments)
 {
-    // Desktop launchers hand over bare paths; "--open" quotes each one for the scan above.
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--open")) {
-        QStringList quoted;
-        for (const QString &path : arguments.mid(2))
-            quoted.append(QLatin1Char('"') + path + QLatin1Char('"'));
-        return quoted.join(QLatin1Char(' '));
-    }
-    return arguments.mid(1).join(QLatin1Char(' '));
+    // Never through the quote scan: a name holding a quote would be cut into other paths.
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--open"))
+        return arguments.mid(2);
+    return QuotedPaths(arguments.mid(1).join(QLatin1Char(' ')));
 }

@@ -12,7 +12,7 @@ RunningProgram::~RunningProgram() = default;
 RunningProgram::RunningProgram(RunningProgram &&) noexcept = default;
 RunningProgram &RunningProgram::operator=(RunningProgram &&) noexcept = default;
 
-RunningProgram Main(const QString &programFolder, Prompts *prompts, const QString &commandLine)
+RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStringList &paths)
 {
     RunningProgram program;
     program.instance = std::make_unique<SingleInstance>(programFolder);
@@ -27,6 +27,6 @@ RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStrin
     program.window = new MDI_Main(programFolder, prompts);
     program.window->setAttribute(Qt::WA_DeleteOnClose);
     InstallAllCommands(*program.window);
-    program.window->Load(commandLine);
+    program.window->Load(paths);
     return program;
 }

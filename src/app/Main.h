@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class MDI_Main;
@@ -19,5 +20,6 @@ struct RunningProgram
 };
 
 // The program's start: refuses a second copy, sets the shared flags, checks for the
-// pictograph list and shows the main window. window is null when another copy runs.
-RunningProgram Main(const QString &programFolder, Prompts *prompts, const QString &commandLine);
+// pictograph list and shows the main window on the pages named. window is null when another
+// copy runs.
+RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStringList &paths);

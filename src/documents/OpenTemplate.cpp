@@ -13,6 +13,8 @@
 void OpenTemplate(DocumentHost &host, const QString &path)
 {
     Form_Editer *doc = OpenDocument(host, Form_Editer::NewFileName);
+    if (!doc)
+        return;
     StepRunner steps;
     steps.run([&] {
         // One content change per line, as the page grows line by line.

@@ -11,14 +11,11 @@
 TagLibraryRead ReadTagLibraryFile(const QString &path)
 {
     TagLibraryRead result;
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        result.failure = ZError(OpenFailureNumber(path, false)).info();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.failure = ZError(ZErr::PathFileAccess).info();
+    QByteArray bytes;
+    try {
+        bytes = ReadFileContent(path);
+    } catch (const ZError &e) {
+        result.failure = e.info();
         return result;
     }
 

@@ -32,9 +32,10 @@ private Q_SLOTS:
 
     void commandLineSkipsProgramName()
     {
-        QCOMPARE(CommandLineText({"/opt/zemlo/zemlo", "\"/a.html\"", "\"/b.html\""}),
-                 QString("\"/a.html\" \"/b.html\""));
-        QCOMPARE(CommandLineText({"/opt/zemlo/zemlo"}), QString());
+        QCOMPARE(CommandLinePaths({"/opt/zemlo/zemlo", "\"/a.html\"", "\"/b.html\""}),
+                 (QStringList{"/a.html", "/b.html"}));
+        QCOMPARE(CommandLinePaths({"/opt/zemlo/zemlo"}), QStringList());
+        QCOMPARE(CommandLinePaths({"\"/opt/zemlo/zemlo\""}), QStringList());
     }
 
     void sizeText_data()

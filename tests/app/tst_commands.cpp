@@ -602,9 +602,9 @@ private Q_SLOTS:
                      Qt::WindowStates());
     }
 
-    // A desktop entry passes paths bare; "--open" quotes each one so that the scan of quoted
-    // paths finds it, spaces and all.
-    void openOptionQuotesEachPath_data()
+    // A desktop entry passes paths bare; "--open" takes each one as it stands, spaces and
+    // quotes and all; without it the quoted paths of the command line are opened.
+    void openOptionTakesEachPathAsGiven_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("paths");
@@ -618,12 +618,21 @@ private Q_SLOTS:
         QTest::newRow("--open alone") << QStringList{"zemlo", "--open"} << QStringList{};
         QTest::newRow("--open not first")
             << QStringList{"zemlo", "\"/a.html\"", "--open", "/b.html"} << QStringList{"/a.html"};
+        QTest::newRow("--open with a quote in a name")
+            << QStringList{"zemlo", "--open", "/x/say \"hi\".html", "/b.html"}
+            << QStringList{"/x/say \"hi\".html", "/b.html"};
+        QTest::newRow("--open with a quoted name")
+            << QStringList{"zemlo", "--open", "\"/a.html\""} << QStringList{"\"/a.html\""};
+        QTest::newRow("--open with quote, space, quote")
+            << QStringList{"zemlo", "--open", "/x/a\" \"b.html"} << QStringList{"/x/a\" \"b.html"};
+        QTest::newRow("--open twice") << QStringList{"zemlo", "--open", "--open"}
+                                      << QStringList{"--open"};
     }
-    void openOptionQuotesEachPath()
+    void openOptionTakesEachPathAsGiven()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, paths);
-        QCOMPARE(QuotedPaths(CommandLineText(arguments)), paths);
+        QCOMPARE(CommandLinePaths(arguments), paths);
     }
 };
 
