@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QMap>
+#include <QMultiMap>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -59,6 +60,16 @@ QString hexOf(QStringView text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<Cp932::Unwritable>)
+
+namespace QTest {
+template <> inline char *toString(const Cp932::Unwritable &u)
+{
+    return qstrdup(QByteArray::number(u.position) + "+" + QByteArray::number(u.length) + " why " +
+                   QByteArray::number(int(u.reason)) + " byte " + QByteArray::number(u.byte, 16));
+}
+} // namespace QTest
+
 class TestCp932 : public QObject
 {
     Q_OBJECT
@@ -110,9 +121,15 @@ private slots:
         // The same in one run, across the single-byte fast path and back.
         QCOMPARE(Cp932::decode(allBytes), allChars);
         QCOMPARE(Cp932::encode(allChars).bytes, allPreferred);
+        // Read as a page, the whole table comes back as it was.
+        const Cp932::Page page = Cp932::decodePage(allBytes);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes, allBytes);
     }
 
-    void prefersWindowsTwin_data()
+    // A twin read from a page is written back as it was read; the same character entered is
+    // written as Windows writes it: JIS X 0208, then NEC row 13, then the IBM extension, then
+    // the NEC-selected IBM extension.
+    void untouchedTwinKeepsItsBytes_data()
     {
         QTest::addColumn<QByteArray>("twin");
         QTest::addColumn<QByteArray>("written");
@@ -123,14 +140,219 @@ private slots:
         QTest::newRow("three forms, from IBM") << hex("FA54") << hex("81CA");
         QTest::newRow("three forms, from NEC-selected") << hex("EEF9") << hex("81CA");
         QTest::newRow("small roman numeral") << hex("EEEF") << hex("FA40");
+        QTest::newRow("the four of the report") << hex("8790 FA4A ED40 EEF9")
+                                                << hex("81E0 8754 FA5C 81CA");
     }
 
-    void prefersWindowsTwin()
+    void untouchedTwinKeepsItsBytes()
     {
         QFETCH(QByteArray, twin);
         QFETCH(QByteArray, written);
-        QCOMPARE(Cp932::decode(twin), Cp932::decode(written));
-        QCOMPARE(Cp932::encode(Cp932::decode(twin)).bytes, written);
+        const Cp932::Page page = Cp932::decodePage(twin);
+        QCOMPARE(page.text, Cp932::decode(written));
+        QCOMPARE(page.text, Cp932::decode(twin));
+        QVERIFY(!page.forms.isEmpty());
+        const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        QVERIFY(back.ok());
+        QCOMPARE(back.bytes, twin);
+        // Entered, without forms, the same text is written as Windows writes it.
+        QCOMPARE(Cp932::encode(page.text).bytes, written);
+        QCOMPARE(Cp932::encodePage(page.text, {}, page.lineEnds).bytes, written);
+    }
+
+    void everyTwinOfTheTableKeepsItsBytes()
+    {
+        // Every sequence of every character that the table gives more than one sequence,
+        // side by side, and each on a line of its own between ASCII.
+        QMultiMap<char16_t, quint16> sequences;
+        for (auto it = table.cbegin(); it != table.cend(); ++it)
+            sequences.insert(it.value(), it.key());
+        QByteArray page, lines, windows;
+        int characters = 0, twins = 0;
+        for (const char16_t c : sequences.uniqueKeys()) {
+            const QList<quint16> codes = sequences.values(c);
+            if (codes.size() < 2)
+                continue;
+            ++characters;
+            for (const quint16 code : codes) {
+                page += bytesOf(code);
+                lines += "<" + bytesOf(code) + ">\r\n";
+                windows += bytesOf(preferred[c]);
+                if (code != preferred[c])
+                    ++twins;
+            }
+        }
+        QCOMPARE(twins, 398);
+        QVERIFY(characters > 300);
+        QCOMPARE(Cp932::decodePage(page).text.size(), 398 + characters);
+        for (const QByteArray &bytes : {page, lines}) {
+            const Cp932::Page read = Cp932::decodePage(bytes);
+            const Cp932::Encoded back = Cp932::encodePage(read.text, read.forms, read.lineEnds);
+            QVERIFY(back.ok());
+            QCOMPARE(back.bytes, bytes);
+            // Only the twins needed a form.
+            QCOMPARE(read.forms.size(), 398);
+        }
+        // Without their forms they are written as Windows writes them.
+        QCOMPARE(Cp932::encode(Cp932::decodePage(page).text).bytes, windows);
+    }
+
+    void editedCharactersLoseTheirFormsOnly()
+    {
+        // 87 90 FA 4A ED 40 EE F9: the second character removed and entered again.
+        Cp932::Page page = Cp932::decodePage(hex("8790 FA4A ED40 EEF9"));
+        QCOMPARE(page.text.size(), 4);
+        const QChar second = page.text.at(1);
+        page.text.replace(1, 1, second);
+        Cp932::followEdit(page.forms, 1, 1, 1);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes,
+                 hex("8790 8754 ED40 EEF9"));
+        // Text inserted before the rest moves their forms along.
+        page.text.insert(0, QStringLiteral("<p>"));
+        Cp932::followEdit(page.forms, 0, 0, 3);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes,
+                 "<p>" + hex("8790 8754 ED40 EEF9"));
+        // A form that no longer fits its character (a stale one) is passed over.
+        Cp932::Forms stale = page.forms;
+        stale.append(Cp932::Form{4, 0x8790});
+        QCOMPARE(Cp932::encodePage(page.text, stale, page.lineEnds).bytes,
+                 "<p>" + hex("8790 8754 ED40 EEF9"));
+    }
+
+    void followEditLeavesFormsBeforeTheEditShared()
+    {
+        const Cp932::Forms forms{{2, 0x8790}, {5, 0xFA4A}, {9, 0x0A}};
+        Cp932::Forms edited = forms;
+        Cp932::followEdit(edited, 10, 3, 1);
+        QCOMPARE(edited.constData(), forms.constData());
+        Cp932::followEdit(edited, 9, 0, 0);
+        QCOMPARE(edited.constData(), forms.constData());
+        Cp932::followEdit(edited, 5, 2, 1);
+        QCOMPARE(edited, (Cp932::Forms{{2, 0x8790}, {8, 0x0A}}));
+        Cp932::followEdit(edited, 2, 0, 2);
+        QCOMPARE(edited, (Cp932::Forms{{4, 0x8790}, {10, 0x0A}}));
+        Cp932::followEdit(edited, 0, 11, 0);
+        QVERIFY(edited.isEmpty());
+    }
+
+    void pageLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("own"); // Cp932::LineEnds
+        QTest::addColumn<int>("forms");
+        const int crlf = int(Cp932::LineEnds::CrLf), lf = int(Cp932::LineEnds::Lf),
+                  cr = int(Cp932::LineEnds::Cr);
+        QTest::newRow("empty") << QByteArray() << QString() << crlf << 0;
+        QTest::newRow("no line end") << QByteArray("abc") << QString("abc") << crlf << 0;
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QString("a\nb\n") << crlf << 0;
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QString("a\nb\n") << lf << 0;
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QString("a\nb\n") << cr << 0;
+        QTest::newRow("mostly CR LF") << QByteArray("a\r\nb\nc\r\n\rd")
+                                      << QString("a\nb\nc\n\nd") << crlf << 2;
+        QTest::newRow("mostly LF") << QByteArray("\r\n\n\n") << QString("\n\n\n") << lf << 1;
+        QTest::newRow("a tie goes to the first") << QByteArray("a\nb\r\nc")
+                                                 << QString("a\nb\nc") << lf << 1;
+        QTest::newRow("a tie, CR first") << QByteArray("a\rb\nc") << QString("a\nb\nc") << cr << 1;
+        QTest::newRow("CR at the very end") << QByteArray("a\r\nb\r") << QString("a\nb\n")
+                                            << crlf << 1;
+        QTest::newRow("CR CR LF") << QByteArray("\r\r\n") << QString("\n\n") << cr << 1;
+        // Long lines cross the sixteen-byte steps of the decoder.
+        QTest::newRow("long lines")
+            << QByteArray("0123456789abcdefghij\n0123456789abcdefghij\r\n0123456789abcdefghij\n")
+            << QString("0123456789abcdefghij\n0123456789abcdefghij\n0123456789abcdefghij\n")
+            << lf << 1;
+    }
+
+    void pageLineEnds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(int, own);
+        QFETCH(int, forms);
+        const Cp932::Page page = Cp932::decodePage(bytes);
+        QCOMPARE(page.text, text);
+        QCOMPARE(int(page.lineEnds), own);
+        QCOMPARE(page.forms.size(), forms);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes, bytes);
+        // A line end entered is the page's own.
+        const QByteArray ownEnd = own == int(Cp932::LineEnds::CrLf) ? "\r\n"
+                                  : own == int(Cp932::LineEnds::Cr) ? "\r"
+                                                                    : "\n";
+        QCOMPARE(Cp932::encodePage(page.text + "\n", page.forms, page.lineEnds).bytes,
+                 bytes + ownEnd);
+    }
+
+    void keptBytesAreWrittenOnlyWhereTheyReadBack_data()
+    {
+        using Reason = Cp932::Unwritable::Reason;
+        QTest::addColumn<QByteArray>("file");
+        // The edit: at, removed, inserted.
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QList<Cp932::Unwritable>>("unwritable");
+        using U = QList<Cp932::Unwritable>;
+        QTest::newRow("untouched") << hex("61626382") << 0 << 0 << QString() << U{};
+        QTest::newRow("a trail byte typed after a lone lead byte")
+            << hex("61626382") << 4 << 0 << QString("a") << U{{4, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("a space typed after it") << hex("61626382") << 4 << 0 << QString(" ") << U{};
+        QTest::newRow("a double-byte character typed after it")
+            << hex("8220") << 1 << 0 << QString::fromUtf16(u"\x3042")
+            << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("the line end between removed")
+            << hex("820D0A61") << 1 << 1 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("typed escape") << hex("41") << 1 << 0 << QString(QChar(0xF801))
+                                      << U{{1, 1, Reason::LoneByte, 0x81}};
+        QTest::newRow("typed escape of a low byte") << hex("41") << 0 << 0 << QString(QChar(0xF7C0))
+                                                    << U{{0, 1, Reason::LoneByte, 0x40}};
+        QTest::newRow("an unassigned pair stays") << hex("854041") << 0 << 0 << QString() << U{};
+        QTest::newRow("its lead removed, the trail byte stands alone")
+            << hex("854041") << 0 << 1 << QString() << U{{0, 1, Reason::LoneByte, 0x40}};
+        QTest::newRow("the first of two lead bytes removed")
+            << hex("EF8140") << 0 << 1 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x81}};
+        QTest::newRow("a kept trail byte after another lone lead byte")
+            << hex("8220 8560") << 1 << 2 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("two lone lead bytes that make no character")
+            << hex("EF20 EF") << 1 << 1 << QString() << U{};
+        // Written as a reference, the character leaves the lone byte alone.
+        QTest::newRow("not in the code page after a lone lead byte")
+            << hex("82") << 1 << 0 << QString::fromUtf16(u"\x00A5a")
+            << U{{1, 1, Reason::NotInCodePage, 0}};
+    }
+
+    void keptBytesAreWrittenOnlyWhereTheyReadBack()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, at);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        QFETCH(QList<Cp932::Unwritable>, unwritable);
+        Cp932::Page page = Cp932::decodePage(file);
+        page.text.replace(at, removed, inserted);
+        Cp932::followEdit(page.forms, at, removed, inserted.size());
+        const Cp932::Encoded encoded = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        QCOMPARE(encoded.unwritable, unwritable);
+        QCOMPARE(encoded.ok(), unwritable.isEmpty());
+        if (encoded.ok()) {
+            // What is written reads back as the text, with its forms.
+            const Cp932::Page back = Cp932::decodePage(encoded.bytes);
+            QCOMPARE(back.text, page.text);
+            QCOMPARE(Cp932::encodePage(back.text, back.forms, back.lineEnds).bytes, encoded.bytes);
+            return;
+        }
+        // With every unit named written as a reference, the page reads back as that text.
+        QString referenced = page.text;
+        Cp932::Forms forms = page.forms;
+        for (auto it = unwritable.crbegin(); it != unwritable.crend(); ++it) {
+            const QString reference =
+                QStringLiteral("&#%1;").arg(page.text.at(it->position).unicode());
+            referenced.replace(it->position, it->length, reference);
+            Cp932::followEdit(forms, it->position, it->length, reference.size());
+        }
+        const Cp932::Encoded fixed = Cp932::encodePage(referenced, forms, page.lineEnds);
+        QVERIFY(fixed.ok());
+        QCOMPARE(Cp932::decodePage(fixed.bytes).text, referenced);
     }
 
     void userDefinedAreaRoundTrips()
@@ -227,6 +449,11 @@ private slots:
                 const Cp932::Encoded encoded = Cp932::encode(Cp932::decode(bytes));
                 if (encoded.bytes != expected || !encoded.ok())
                     failures << QString::fromLatin1(bytes.toHex());
+                // Read as a page, every input comes back byte for byte.
+                const Cp932::Page page = Cp932::decodePage(bytes);
+                const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+                if (back.bytes != bytes || !back.ok())
+                    failures << "page " + QString::fromLatin1(bytes.toHex());
             }
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(' ')));
@@ -251,6 +478,11 @@ private slots:
             QCOMPARE(encoded.bytes.size(), any.size());
             QCOMPARE(Cp932::decode(encoded.bytes), text);
             QCOMPARE(Cp932::encode(Cp932::decode(unique)).bytes, unique);
+            // Read as a page, any bytes come back as they were.
+            const Cp932::Page page = Cp932::decodePage(any);
+            const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+            QVERIFY(back.ok());
+            QCOMPARE(back.bytes, any);
         }
     }
 
