@@ -431,6 +431,8 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
     qsizetype f = 0;
     // A kept lead byte just written alone: a trail byte after it would pair with it.
     int lone = -1;
+    // A line end just written as a lone CR: an LF after it would join it into one line end.
+    bool afterCr = false;
     // The unit at i cannot be written as it stands: listed, and written as "?".
     const auto refuse = [&](Unwritable::Reason reason, uchar byte) {
         const char16_t c = base[i];
@@ -443,6 +445,7 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
         *out++ = '?';
         i += units;
         lone = -1;
+        afterCr = false;
     };
     while (i < size) {
         // A form that no character starts at (inside a pair, or out of order) is passed over.
@@ -451,7 +454,7 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
         const qsizetype nextForm = f < forms.size() ? forms.at(f).position : size;
 #if defined(__SSE2__)
         // Eight ASCII units without a line end and without a form go out as eight bytes.
-        if (lone < 0 && nextForm - i >= 8) {
+        if (lone < 0 && !afterCr && nextForm - i >= 8) {
             const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + i));
             const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
             int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
@@ -493,6 +496,7 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
                 continue;
             }
             *out++ = char(byte);
+            afterCr = false;
             ++i;
             continue;
         }
@@ -515,6 +519,14 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
             continue;
         }
         lone = -1;
+        if (c == u'\n') {
+            // Two line ends that an edit brought together stay two.
+            if (afterCr && code == 0x0A)
+                code = 0x0D0A;
+            afterCr = code == 0x0D;
+        } else {
+            afterCr = false;
+        }
         if (code > 0xFF)
             *out++ = char(code >> 8);
         *out++ = char(code & 0xFF);
