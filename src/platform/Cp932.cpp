@@ -548,6 +548,17 @@ void followEdit(Forms &forms, qsizetype position, qsizetype removed, qsizetype a
     const int shift = int(added - removed);
     if (from == to && shift == 0)
         return;
+    if (!forms.isDetached()) {
+        // Shared with an undo image, as after every keystroke: one copy, moved as it is made.
+        Forms moved(forms.size() - (to - from));
+        Form *const out = std::copy(forms.cbegin(), forms.cbegin() + from, moved.data());
+        std::transform(forms.cbegin() + to, forms.cend(), out, [shift](Form form) {
+            form.position += shift;
+            return form;
+        });
+        forms = std::move(moved);
+        return;
+    }
     forms.remove(from, to - from);
     if (shift != 0)
         for (auto it = forms.begin() + from; it != forms.end(); ++it)
