@@ -53,8 +53,8 @@ QByteArray makeTwinPage(qsizetype bytes)
     const QString markup = QStringLiteral("<a href=\"menu.html\" accesskey=\"1\">メニュー</a><br>\n"
                                           "<font color=\"#FF0000\">ｾｰﾙ開催中！</font><hr>\n"
                                           "<p>本日のお知らせ&#63647;です。</p>\n");
-    const QByteArray block = Cp932::encode(markup).bytes +
-                             QByteArray::fromHex("87 90 FA 4A ED 40") + "\r\n";
+    const QByteArray block =
+        Cp932::encode(markup).bytes + QByteArray::fromHex("87 90 FA 4A ED 40") + "\r\n";
     return block.repeated(qMax<qsizetype>(1, bytes / block.size()));
 }
 

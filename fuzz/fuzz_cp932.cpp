@@ -110,11 +110,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Cp932::Page page = Cp932::decodePage(rest.sliced(4));
         const qsizetype at = (uchar(rest[0]) | uchar(rest[1]) << 8) % (page.text.size() + 1);
         const qsizetype removed = qMin<qsizetype>(uchar(rest[2]) % 8, page.text.size() - at);
-        static const QStringList pieces = {
-            "a", " ", "\n", "@", "&", QString::fromUtf16(u"\x3042"), QString::fromUtf16(u"\x2460"),
-            QString::fromUtf16(u"\xFF71"), QString::fromUtf16(u"\xF802"),
-            QString::fromUtf16(u"\xF7C0"), QString::fromUtf16(u"\x00A5"),
-            QString::fromUtf16(u"\x2235"), QString::fromUtf16(u"\xE63E"), ""};
+        // Typed: markup, a line end, double-byte characters, two escapes, a character outside
+        // the code page, nothing.
+        static const QStringList pieces =
+            QString::fromUtf16(
+                u"a| |\n|@|&|\x3042|\x2460|\xFF71|\xF802|\xF7C0|\x00A5|\x2235|\xE63E|")
+                .split(u'|');
         const QString inserted = pieces.at(uchar(rest[3]) % pieces.size());
         page.text.replace(at, removed, inserted);
         Cp932::followEdit(page.forms, at, removed, inserted.size());
@@ -135,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(back.text == written);
         FUZZ_CHECK(Cp932::encodePage(back.text, back.forms, back.lineEnds).bytes == fixed.bytes);
     } else {
-        // Any text, as entered: what cannot be written is reported, each character once, and the numeric
-        // references make every text writable.
+        // Any text, as entered: what cannot be written is reported, each character once, and
+        // the numeric references make every text writable.
         const QString text = FuzzUtf16(data + 1, size - 1);
         const Cp932::Encoded encoded = Cp932::encode(text);
         FUZZ_CHECK(Cp932::canEncode(text) == encoded.ok());

@@ -200,8 +200,7 @@ bool formFits(const Tables &t, char16_t c, quint16 form)
 // The decoder shared by decode and decodePage. A page has its line ends made LF and records
 // the forms that encodePage would not write by itself; plain decoding keeps CR and records
 // nothing.
-template <bool AsPage>
-QString decodeText(QByteArrayView bytes, Forms *forms, LineEnds lineEnds)
+template <bool AsPage> QString decodeText(QByteArrayView bytes, Forms *forms, LineEnds lineEnds)
 {
     const Tables &t = tables();
     // Each byte yields at most one UTF-16 unit.
@@ -226,7 +225,8 @@ QString decodeText(QByteArrayView bytes, Forms *forms, LineEnds lineEnds)
             if (_mm_movemask_epi8(chunk) == 0) {
                 const __m128i zero = _mm_setzero_si128();
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(chunk, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(chunk, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8),
+                                 _mm_unpackhi_epi8(chunk, zero));
                 int plain = 16;
                 if constexpr (AsPage) {
                     __m128i stops = _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r'));
@@ -300,18 +300,16 @@ LineEnds ownLineEnds(QByteArrayView bytes)
     const qsizetype size = bytes.size();
     qsizetype lf = 0, cr = 0, crlf = 0;
     qsizetype firstLf = -1, firstCr = -1;
-    for (const char *p = data; (p = static_cast<const char *>(
-                                    std::memchr(p, '\n', size_t(data + size - p))));
-         ++p) {
+    for (const char *p = data;
+         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(data + size - p)))); ++p) {
         if (firstLf < 0)
             firstLf = p - data;
         ++lf;
         if (p > data && p[-1] == '\r')
             ++crlf;
     }
-    for (const char *p = data; (p = static_cast<const char *>(
-                                    std::memchr(p, '\r', size_t(data + size - p))));
-         ++p) {
+    for (const char *p = data;
+         (p = static_cast<const char *>(std::memchr(p, '\r', size_t(data + size - p)))); ++p) {
         if (firstCr < 0)
             firstCr = p - data;
         ++cr;
@@ -348,7 +346,10 @@ Page decodePage(QByteArrayView bytes)
     return page;
 }
 
-Encoded encode(QStringView text) { return encode(text, LineEnds::AsIs); }
+Encoded encode(QStringView text)
+{
+    return encode(text, LineEnds::AsIs);
+}
 
 Encoded encode(QStringView text, LineEnds lineEnds)
 {

@@ -27,12 +27,19 @@ namespace Cp932 {
 QString decode(QByteArrayView bytes);
 
 // Line ends as written: AsIs (the same as Lf) writes LF as LF, CrLf as CR LF, Cr as CR.
-enum class LineEnds : quint8 { AsIs, CrLf, Cr, Lf = AsIs };
+enum class LineEnds : quint8
+{
+    AsIs,
+    CrLf,
+    Cr,
+    Lf = AsIs
+};
 
 // A unit of a page that cannot be written as it stands.
 struct Unwritable
 {
-    enum class Reason : quint8 {
+    enum class Reason : quint8
+    {
         NotInCodePage, // code page 932 has no sequence for the character
         LoneByte,      // an escape U+F780 + byte that was not read there from the file (typed,
                        // pasted, or a kept byte parted from its pair): never written raw
@@ -84,8 +91,8 @@ using Forms = QList<Form>;
 // A page as read from its file.
 struct Page
 {
-    QString text;   // every line end (CR LF, CR, LF) as one LF
-    Forms forms;    // the forms that differ from what encodePage writes by itself
+    QString text; // every line end (CR LF, CR, LF) as one LF
+    Forms forms;  // the forms that differ from what encodePage writes by itself
     LineEnds lineEnds = LineEnds::CrLf; // the page's own: its most frequent, on a tie the first
 };
 // An empty file, or one without a line end, gets CR LF.

@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QInputMethodEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
@@ -202,7 +202,10 @@ bool RichTextBox::adoptText(const PieceText &text)
     return true;
 }
 
-RichImage RichTextBox::TextRTF() const { return RichImage{pieces(), m_runs, m_forms, m_lineEnds}; }
+RichImage RichTextBox::TextRTF() const
+{
+    return RichImage{pieces(), m_runs, m_forms, m_lineEnds};
+}
 
 void RichTextBox::setTextRTF(const RichImage &image)
 {
@@ -537,13 +540,12 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
     // The commit replaces the selection and the characters the event names around the caret;
     // composing alone changes no character.
     const QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart(), selected = cursor.selectionEnd() - start;
-    const int from = start + qMin(0, event->replacementStart());
-    const int to = cursor.selectionEnd() + qMax(0, event->replacementStart() + event->replacementLength());
-    const int replaced = selected + (event->commitString().isEmpty() && event->replacementLength() == 0
-                                         ? 0
-                                         : event->replacementLength());
-    m_inputEdit = Edit{from, to - from, to - from - replaced + int(event->commitString().size())};
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    const int from = cursor.selectionStart() + qMin(0, event->replacementStart());
+    const int to =
+        cursor.selectionEnd() + qMax(0, event->replacementStart() + event->replacementLength());
+    const int kept = to - from - selected - event->replacementLength();
+    m_inputEdit = Edit{from, to - from, kept + int(event->commitString().size())};
     QPlainTextEdit::inputMethodEvent(event);
     m_inputEdit.reset();
 }

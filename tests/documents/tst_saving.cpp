@@ -483,8 +483,8 @@ private Q_SLOTS:
         prompts().answer(Prompt::Answer::Ok);
         prompts().answer(Prompt::Answer::Ok);
         main().runCommand(Cmd::m_msave);
-        compareMessages(prompts(), {confirmation(doc->HtmlName()),
-                                    referencesQuestion(doc->HtmlName(), named)});
+        compareMessages(
+            prompts(), {confirmation(doc->HtmlName()), referencesQuestion(doc->HtmlName(), named)});
         QCOMPARE(readFile(doc->HtmlName()), saved);
     }
 
