@@ -216,6 +216,9 @@ void Form_TAG::runKeepingFocus(void (Form_TAG::*handler)())
         return;
     raise();
     activateWindow();
+    // Where the window system already counts this window as active, it tells nothing more.
+    if (!isActiveWindow())
+        QApplication::setActiveWindow(this);
     focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
