@@ -23,7 +23,8 @@ constexpr int CellWidth = 116;
 } // namespace
 
 Form_IME::Form_IME(DocumentHost &host)
-    : QMainWindow(host.dialogParent(), Qt::Window), m_host(host)
+    // A tool window of the main window: kept above it, never lost behind it.
+    : QMainWindow(host.dialogParent(), Qt::Tool), m_host(host)
 {
     setObjectName("Form_IME");
     setAttribute(Qt::WA_DeleteOnClose);
