@@ -1,0 +1,165 @@
+#include "platform/Cp932.h"
+#include "platform/PictographMarkup.h"
+#include "platform/Pictographs.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+QByteArray sjisBytes(char16_t code)
+{
+    const char bytes[] = {char(code >> 8), char(code & 0xFF)};
+    return QByteArray(bytes, 2);
+}
+
+// The image the preview is served for a pictograph, as its number.
+QList<uint> imagesIn(const QByteArray &served)
+{
+    static const QRegularExpression img(QStringLiteral("<img src=\"zemlo-pictograph:(\\d+)\\.gif\""));
+    QList<uint> numbers;
+    for (const auto &m : img.globalMatch(QString::fromLatin1(served)))
+        numbers << m.captured(1).toUInt();
+    return numbers;
+}
+
+} // namespace
+
+class TestPictographs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tableAgreesWithTheCodePage();
+    void lookups();
+    void badTables_data();
+    void badTables();
+    void fiveForms_data();
+    void fiveForms();
+    void whereNothingIsMapped_data();
+    void whereNothingIsMapped();
+};
+
+void TestPictographs::tableAgreesWithTheCodePage()
+{
+    const QList<Pictograph> &all = Pictographs::all();
+    int docomo = 0, kddi = 0;
+    for (const Pictograph &p : all) {
+        (p.carrier == Pictograph::Carrier::Docomo ? docomo : kddi)++;
+        // The raw bytes decode to the table's private-use character, or a page's raw
+        // pictographs would be looked up as another one.
+        QCOMPARE(Cp932::decode(sjisBytes(p.sjis)), QString(QChar(p.pua)));
+    }
+    QCOMPARE(docomo, 282);
+    QCOMPARE(kddi, 376);
+}
+
+void TestPictographs::lookups()
+{
+    const Pictograph *fine = Pictographs::bySjis(0xF89F);
+    QVERIFY(fine);
+    QCOMPARE(fine->pua, u'\uE63E');
+    QCOMPARE(fine->emoji, QStringLiteral("\u2600"));
+    QCOMPARE(fine->nameJa, QStringLiteral("晴れ"));
+    QCOMPARE(fine->imageFile(), QStringLiteral("ImageList/63647.gif"));
+    QCOMPARE(Pictographs::byPua(0xE63E), fine);
+    QCOMPARE(Pictographs::byReference(63647), fine);
+    QCOMPARE(Pictographs::byReference(0xE63E), fine);
+    const Pictograph *sun = Pictographs::byReference(63072);
+    QVERIFY(sun);
+    QCOMPARE(sun->carrier, Pictograph::Carrier::Kddi);
+    QCOMPARE(sun->pua, u'\uE488');
+    QVERIFY(Pictographs::isPictograph(QChar(0xE488)));
+    QVERIFY(!Pictographs::isPictograph(QChar(0xE000)));
+    QVERIFY(!Pictographs::bySjis(0x889F)); // a kanji
+    QVERIFY(!Pictographs::byReference(0x10E63E));
+}
+
+void TestPictographs::badTables_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("rowsKept");
+    const QByteArray header = "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en\n";
+    const QByteArray good = "docomo,F89F,63647,U+E63E,U+2600,x,y\n";
+    QTest::newRow("no header") << good << 0;
+    QTest::newRow("carrier") << header + good + "willcom,F89F,63647,U+E63E,,x,y\n" << 1;
+    QTest::newRow("decimal differs") << header + "docomo,F89F,63648,U+E63E,,x,y\n" << 0;
+    QTest::newRow("code outside the area") << header + "docomo,889F,34975,U+E63E,,x,y\n" << 0;
+    QTest::newRow("not private use") << header + "docomo,F89F,63647,U+2600,,x,y\n" << 0;
+    QTest::newRow("emoji") << header + good + "docomo,F8A0,63648,U+E63F,2601,x,y\n" << 1;
+    QTest::newRow("fields") << header + "docomo,F89F,63647,U+E63E,x,y\n" << 0;
+}
+
+void TestPictographs::badTables()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, rowsKept);
+    const PictographTableRead read = Pictographs::parse(csv);
+    QVERIFY(!read.ok());
+    QCOMPARE(read.rows.size(), rowsKept);
+}
+
+void TestPictographs::fiveForms_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QList<uint>>("images");
+    const QByteArray head = "<html><body>";
+    const QList<uint> fine{63647}, sun{63072};
+    QTest::newRow("docomo raw") << head + "a\xF8\x9F" "b" << fine;
+    QTest::newRow("docomo decimal") << head + "&#63647;" << fine;
+    QTest::newRow("docomo hex") << head + "&#xF89F;" << fine;
+    QTest::newRow("docomo pua hex") << head + "&#XE63E;" << fine;
+    QTest::newRow("docomo pua decimal") << head + "&#58942;" << fine;
+    QTest::newRow("au raw") << head + "\xF6\x60" << sun;
+    QTest::newRow("au decimal") << head + "&#63072;" << sun;
+    QTest::newRow("au hex") << head + "&#xf660;" << sun;
+    QTest::newRow("au pua hex") << head + "&#xE488;" << sun;
+    QTest::newRow("au pua decimal") << head + "&#58504" << sun;
+    // F940 and up would otherwise be kanji.
+    QTest::newRow("compatibility ideograph") << head + "&#63808;" << QList<uint>{63808};
+    QTest::newRow("after a kanji") << head + "\x88\x9F\xF8\x9F" << fine;
+    QTest::newRow("in a link") << head + "<a href=\"x.html\">&#63647;</a>" << fine;
+    QTest::newRow("after a comment") << head + "<!-- &#63647; -->&#63072;" << sun;
+    QTest::newRow("after a title") << QByteArray("<title>&#63647;</title>&#63072;") << sun;
+    QTest::newRow("declared Shift_JIS")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\xF8\x9F")
+        << fine;
+    QTest::newRow("UTF-8 raw")
+        << "<meta charset=\"utf-8\">" + QString(QChar(0xE488)).toUtf8() << sun;
+    QTest::newRow("EUC-JP references")
+        << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;") << fine;
+}
+
+void TestPictographs::fiveForms()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QList<uint>, images);
+    QCOMPARE(imagesIn(PictographMarkup::mapForPreview(page)), images);
+}
+
+void TestPictographs::whereNothingIsMapped_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("served");
+    QTest::newRow("no pictographs") << QByteArray("<p>&#12354;&amp;&#;&#x;</p>")
+                                    << QByteArray("<p>&#12354;&amp;&#;&#x;</p>");
+    // The trail byte of 81 F8 followed by 9F is no pictograph.
+    QTest::newRow("trail byte") << QByteArray("\x81\xF8\x9F") << QByteArray("\x81\xF8\x9F");
+    QTest::newRow("attribute")
+        << QByteArray("<input value=\"&#63647;&#xE63E;\">")
+        << QByteArray("<input value=\"&#58942;&#xE63E;\">");
+    QTest::newRow("comment") << QByteArray("<!--\xF8\x9F-->") << QByteArray("<!--\xF8\x9F-->");
+    QTest::newRow("textarea")
+        << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
+    QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
+}
+
+void TestPictographs::whereNothingIsMapped()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, served);
+    QCOMPARE(PictographMarkup::mapForPreview(page), served);
+}
+
+QTEST_GUILESS_MAIN(TestPictographs)
+#include "tst_pictographs.moc"
