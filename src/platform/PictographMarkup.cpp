@@ -3,6 +3,7 @@
 #include "platform/Pictographs.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -40,14 +41,24 @@ uint cp932Pua(uchar lead, uchar trail)
     return 0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0);
 }
 
-void appendImage(QByteArray &out, const Pictograph &p)
+// Writes the pictograph's box, its style rule first when it is the first of its kind; false
+// when it has no picture.
+bool appendPictograph(QByteArray &out, const Pictograph &p, const PictographMarkup::Pictures &pictures,
+                      QSet<char16_t> &defined)
 {
-    out += "<img src=\"";
-    out += PictographMarkup::Scheme;
-    out += ':';
-    out += QByteArray::number(uint(p.sjis));
-    out += ".gif\" alt=\"\" style=\"width:1em;height:1em;vertical-align:-0.125em;border:0;"
-           "margin:0;padding:0\">";
+    const QByteArray name = "zemlo-pictograph-" + QByteArray::number(uint(p.sjis));
+    if (!defined.contains(p.sjis)) {
+        const QByteArray picture = pictures(p);
+        if (picture.isEmpty())
+            return false;
+        out += "<style>." + name +
+               "{display:inline-block;width:1em;height:1em;vertical-align:-0.125em;margin:0;"
+               "padding:0;border:0;background:url(data:image/gif;base64," +
+               picture.toBase64() + ") center/contain no-repeat}</style>";
+        defined.insert(p.sjis);
+    }
+    out += "<span class=\"" + name + "\"></span>";
+    return true;
 }
 
 // A numeric character reference at page[at] ("&#"): its value and length, or 0 when it is none.
@@ -110,7 +121,7 @@ qsizetype skippedElementEnd(const QByteArray &page, qsizetype at)
 
 namespace PictographMarkup {
 
-QByteArray mapForPreview(const QByteArray &page)
+QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
 {
     const RawBytes raw = rawBytesOf(page);
     const qsizetype n = page.size();
@@ -122,6 +133,15 @@ QByteArray mapForPreview(const QByteArray &page)
             out.reserve(n + n / 8);
         out.append(s + copied, from - copied);
         copied = to;
+    };
+    QSet<char16_t> defined;
+    // The box of p in place of page[from, to), when p has a picture.
+    auto draw = [&](const Pictograph &p, qsizetype from, qsizetype to) {
+        QByteArray box;
+        if (!appendPictograph(box, p, pictures, defined))
+            return;
+        replace(from, to);
+        out += box;
     };
     bool inTag = false;
     qsizetype i = 0;
@@ -155,8 +175,7 @@ QByteArray mapForPreview(const QByteArray &page)
             const qsizetype len = readReference(page, i, &value);
             const Pictograph *p = len ? Pictographs::byReference(value) : nullptr;
             if (p && !inTag) {
-                replace(i, i + len);
-                appendImage(out, *p);
+                draw(*p, i, i + len);
             } else if (p && value == p->sjis) {
                 replace(i, i + len);
                 out += "&#" + QByteArray::number(uint(p->pua)) + ';';
@@ -166,10 +185,8 @@ QByteArray mapForPreview(const QByteArray &page)
         }
         if (raw == RawBytes::Cp932 && isLead(b) && i + 1 < n && isTrail(uchar(s[i + 1]))) {
             if (!inTag) {
-                if (const Pictograph *p = Pictographs::byPua(cp932Pua(b, uchar(s[i + 1])))) {
-                    replace(i, i + 2);
-                    appendImage(out, *p);
-                }
+                if (const Pictograph *p = Pictographs::byPua(cp932Pua(b, uchar(s[i + 1]))))
+                    draw(*p, i, i + 2);
             }
             i += 2;
             continue;
@@ -179,8 +196,7 @@ QByteArray mapForPreview(const QByteArray &page)
                             (uchar(s[i + 2]) & 0x3Fu);
             const bool sequence = (uchar(s[i + 1]) & 0xC0) == 0x80 && (uchar(s[i + 2]) & 0xC0) == 0x80;
             if (const Pictograph *p = sequence ? Pictographs::byPua(cp) : nullptr) {
-                replace(i, i + 3);
-                appendImage(out, *p);
+                draw(*p, i, i + 3);
                 i += 3;
                 continue;
             }

@@ -16,6 +16,8 @@ struct PreviewEngineEvents
     std::function<void(const QString &url)> linkHovered;
     std::function<void()> loadStarted;
     std::function<void()> loadFinished;
+    // Makes what a local page is shown as from its bytes (the pictographs drawn).
+    std::function<QByteArray(const QByteArray &page)> servedPage;
 };
 
 class PreviewEngine
@@ -35,7 +37,7 @@ public:
 };
 
 // The library's one entry point, looked up by this name: a view inside parent, with local
-// files served under scheme.
+// files served under scheme and pictograph pictures under PictographMarkup::Scheme.
 #define ZEMLO_PREVIEW_ENTRY "zemloCreatePreviewEngine"
 using CreatePreviewEngine = PreviewEngine *(*)(QWidget *parent, const QByteArray &scheme,
                                                const PreviewEngineEvents &events);

@@ -3,6 +3,7 @@
 #include "platform/Pictographs.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -13,13 +14,29 @@ QByteArray sjisBytes(char16_t code)
     return QByteArray(bytes, 2);
 }
 
-// The image the preview is served for a pictograph, as its number.
-QList<uint> imagesIn(const QByteArray &served)
+// A stand-in picture that names its pictograph.
+QByteArray pictureOf(const Pictograph &p) { return "GIF" + QByteArray::number(uint(p.sjis)); }
+
+QByteArray served(const QByteArray &page) { return PictographMarkup::mapForPreview(page, pictureOf); }
+
+// The pictographs the preview is served, as their numbers, each checked against its picture.
+QList<uint> picturesIn(const QByteArray &served)
 {
-    static const QRegularExpression img(QStringLiteral("<img src=\"zemlo-pictograph:(\\d+)\\.gif\""));
+    static const QRegularExpression rule(
+        QStringLiteral("\\.zemlo-pictograph-(\\d+)\\{[^}]*url\\(data:image/gif;base64,([^)]*)\\)"));
+    static const QRegularExpression box(QStringLiteral("<span class=\"zemlo-pictograph-(\\d+)\"></span>"));
+    QSet<uint> defined;
+    for (const auto &m : rule.globalMatch(QString::fromLatin1(served))) {
+        if (QByteArray::fromBase64(m.captured(2).toLatin1()) != "GIF" + m.captured(1).toLatin1())
+            return {};
+        defined.insert(m.captured(1).toUInt());
+    }
     QList<uint> numbers;
-    for (const auto &m : img.globalMatch(QString::fromLatin1(served)))
+    for (const auto &m : box.globalMatch(QString::fromLatin1(served))) {
+        if (!defined.contains(m.captured(1).toUInt()))
+            return {};
         numbers << m.captured(1).toUInt();
+    }
     return numbers;
 }
 
@@ -38,6 +55,7 @@ private slots:
     void fiveForms();
     void whereNothingIsMapped_data();
     void whereNothingIsMapped();
+    void withoutItsPictureAPictographStaysAsWritten();
 };
 
 void TestPictographs::tableAgreesWithTheCodePage()
@@ -116,6 +134,7 @@ void TestPictographs::fiveForms_data()
     QTest::newRow("au pua hex") << head + "&#xE488;" << sun;
     QTest::newRow("au pua decimal") << head + "&#58504" << sun;
     // F940 and up would otherwise be kanji.
+    QTest::newRow("twice, one picture") << head + "&#63647;<b>\xF8\x9F</b>" << QList<uint>{63647, 63647};
     QTest::newRow("compatibility ideograph") << head + "&#63808;" << QList<uint>{63808};
     QTest::newRow("after a kanji") << head + "\x88\x9F\xF8\x9F" << fine;
     QTest::newRow("in a link") << head + "<a href=\"x.html\">&#63647;</a>" << fine;
@@ -134,7 +153,7 @@ void TestPictographs::fiveForms()
 {
     QFETCH(QByteArray, page);
     QFETCH(QList<uint>, images);
-    QCOMPARE(imagesIn(PictographMarkup::mapForPreview(page)), images);
+    QCOMPARE(picturesIn(served(page)), images);
 }
 
 void TestPictographs::whereNothingIsMapped_data()
@@ -154,11 +173,18 @@ void TestPictographs::whereNothingIsMapped_data()
     QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
 }
 
+void TestPictographs::withoutItsPictureAPictographStaysAsWritten()
+{
+    const QByteArray page = "<p>\xF8\x9F&#63647;&#x2600;</p>";
+    QCOMPARE(PictographMarkup::mapForPreview(page, [](const Pictograph &) { return QByteArray(); }),
+             page);
+}
+
 void TestPictographs::whereNothingIsMapped()
 {
     QFETCH(QByteArray, page);
     QFETCH(QByteArray, served);
-    QCOMPARE(PictographMarkup::mapForPreview(page), served);
+    QCOMPARE(::served(page), served);
 }
 
 QTEST_GUILESS_MAIN(TestPictographs)
