@@ -37,7 +37,7 @@ public:
 };
 
 // The library's one entry point, looked up by this name: a view inside parent, with local
-// files served under scheme and pictograph pictures under PictographMarkup::Scheme.
+// files served under scheme.
 #define ZEMLO_PREVIEW_ENTRY "zemloCreatePreviewEngine"
 using CreatePreviewEngine = PreviewEngine *(*)(QWidget *parent, const QByteArray &scheme,
                                                const PreviewEngineEvents &events);
