@@ -41,24 +41,14 @@ uint cp932Pua(uchar lead, uchar trail)
     return 0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0);
 }
 
-// Writes the pictograph's box, its style rule first when it is the first of its kind; false
-// when it has no picture.
-bool appendPictograph(QByteArray &out, const Pictograph &p, const PictographMarkup::Pictures &pictures,
-                      QSet<char16_t> &defined)
+// The class of a pictograph's box, "zp63647": short, since a page may hold thousands.
+void appendClass(QByteArray &out, const Pictograph &p)
 {
-    const QByteArray name = "zemlo-pictograph-" + QByteArray::number(uint(p.sjis));
-    if (!defined.contains(p.sjis)) {
-        const QByteArray picture = pictures(p);
-        if (picture.isEmpty())
-            return false;
-        out += "<style>." + name +
-               "{display:inline-block;width:1em;height:1em;vertical-align:-0.125em;margin:0;"
-               "padding:0;border:0;background:url(data:image/gif;base64," +
-               picture.toBase64() + ") center/contain no-repeat}</style>";
-        defined.insert(p.sjis);
-    }
-    out += "<span class=\"" + name + "\"></span>";
-    return true;
+    char name[8] = {'z', 'p'};
+    uint n = p.sjis;
+    for (int d = 6; d >= 2; --d, n /= 10)
+        name[d] = char('0' + n % 10);
+    out.append(name, 7);
 }
 
 // A numeric character reference at page[at] ("&#"): its value and length, or 0 when it is none.
@@ -97,6 +87,9 @@ qsizetype readReference(const QByteArray &page, qsizetype at, uint *value)
 qsizetype skippedElementEnd(const QByteArray &page, qsizetype at)
 {
     static const char *const names[] = {"title", "textarea", "script", "style", "xmp", "plaintext"};
+    const char first = at + 1 < page.size() ? char(page[at + 1] | 0x20) : 0;
+    if (first != 't' && first != 's' && first != 'x' && first != 'p')
+        return -1;
     for (const char *name : names) {
         const qsizetype len = qsizetype(qstrlen(name));
         if (at + 1 + len > page.size())
@@ -134,14 +127,32 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
         out.append(s + copied, from - copied);
         copied = to;
     };
-    QSet<char16_t> defined;
-    // The box of p in place of page[from, to), when p has a picture.
+    QSet<char16_t> defined, missing;
+    // The box of p in place of page[from, to), when p has a picture; the first box of each
+    // pictograph comes after a style rule that carries the picture.
     auto draw = [&](const Pictograph &p, qsizetype from, qsizetype to) {
-        QByteArray box;
-        if (!appendPictograph(box, p, pictures, defined))
-            return;
-        replace(from, to);
-        out += box;
+        if (!defined.contains(p.sjis)) {
+            if (missing.contains(p.sjis))
+                return;
+            const QByteArray picture = pictures(p);
+            if (picture.isEmpty()) {
+                missing.insert(p.sjis);
+                return;
+            }
+            replace(from, to);
+            out += "<style>.";
+            appendClass(out, p);
+            out += "{display:inline-block;width:1em;height:1em;vertical-align:-0.125em;margin:0;"
+                   "padding:0;border:0;background:url(data:image/gif;base64,";
+            out += picture.toBase64();
+            out += ") center/contain no-repeat}</style>";
+            defined.insert(p.sjis);
+        } else {
+            replace(from, to);
+        }
+        out += "<span class=";
+        appendClass(out, p);
+        out += "></span>";
     };
     bool inTag = false;
     qsizetype i = 0;

@@ -23,8 +23,8 @@ QByteArray served(const QByteArray &page) { return PictographMarkup::mapForPrevi
 QList<uint> picturesIn(const QByteArray &served)
 {
     static const QRegularExpression rule(
-        QStringLiteral("\\.zemlo-pictograph-(\\d+)\\{[^}]*url\\(data:image/gif;base64,([^)]*)\\)"));
-    static const QRegularExpression box(QStringLiteral("<span class=\"zemlo-pictograph-(\\d+)\"></span>"));
+        QStringLiteral("\\.zp(\\d+)\\{[^}]*url\\(data:image/gif;base64,([^)]*)\\)"));
+    static const QRegularExpression box(QStringLiteral("<span class=zp(\\d+)></span>"));
     QSet<uint> defined;
     for (const auto &m : rule.globalMatch(QString::fromLatin1(served))) {
         if (QByteArray::fromBase64(m.captured(2).toLatin1()) != "GIF" + m.captured(1).toLatin1())
