@@ -60,8 +60,8 @@ qsizetype readReference(const QByteArray &page, qsizetype at, uint *value)
     if (hex)
         ++i;
     const qsizetype digits = i;
-    quint64 v = 0;
-    for (; i < n && i - digits < 8; ++i) {
+    uint v = 0;
+    for (; i < n; ++i) {
         const char c = page[i];
         int d;
         if (c >= '0' && c <= '9')
@@ -72,14 +72,16 @@ qsizetype readReference(const QByteArray &page, qsizetype at, uint *value)
             d = c - 'A' + 10;
         else
             break;
-        v = v * (hex ? 16 : 10) + d;
+        // Past the last character the number names none; it stays there, however long.
+        if (v <= 0x10FFFF)
+            v = v * (hex ? 16 : 10) + uint(d);
     }
     if (i == digits)
         return 0;
     // A browser takes the reference without its semicolon too.
     if (i < n && page[i] == ';')
         ++i;
-    *value = uint(v);
+    *value = v;
     return i - at;
 }
 

@@ -171,6 +171,7 @@ void TestPictographs::whereNothingIsMapped_data()
     QTest::newRow("textarea")
         << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
     QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
+    QTest::newRow("longer number") << QByteArray("&#0005894212345;") << QByteArray("&#0005894212345;");
 }
 
 void TestPictographs::withoutItsPictureAPictographStaysAsWritten()
