@@ -2,6 +2,7 @@
 #include "platform/PictographMarkup.h"
 #include "platform/Pictographs.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -47,50 +48,33 @@ class TestPictographs : public QObject
     Q_OBJECT
 
 private slots:
-    void tableAgreesWithTheCodePage();
-    void lookups();
+    void everyPictographIsFoundByEachOfItsCodes();
     void badTables_data();
     void badTables();
-    void fiveForms_data();
-    void fiveForms();
+    void pictographsAreMapped_data();
+    void pictographsAreMapped();
     void whereNothingIsMapped_data();
     void whereNothingIsMapped();
     void withoutItsPictureAPictographStaysAsWritten();
 };
 
-void TestPictographs::tableAgreesWithTheCodePage()
+void TestPictographs::everyPictographIsFoundByEachOfItsCodes()
 {
-    const QList<Pictograph> &all = Pictographs::all();
-    int docomo = 0, kddi = 0;
-    for (const Pictograph &p : all) {
-        (p.carrier == Pictograph::Carrier::Docomo ? docomo : kddi)++;
+    int docomo = 0;
+    for (const Pictograph &p : Pictographs::all()) {
+        docomo += p.carrier == Pictograph::Carrier::Docomo;
         // The raw bytes decode to the table's private-use character, or a page's raw
-        // pictographs would be looked up as another one.
+        // pictographs would be looked up as another one; and each has its picture.
         QCOMPARE(Cp932::decode(sjisBytes(p.sjis)), QString(QChar(p.pua)));
+        QVERIFY(Pictographs::bySjis(p.sjis) == &p && Pictographs::byReference(p.pua) == &p &&
+                Pictographs::isPictograph(QChar(p.pua)));
+        QVERIFY2(QFile::exists(Pictographs::imagePath(ZEMLO_SOURCE_DATA, p)), qPrintable(p.imageFile()));
     }
     QCOMPARE(docomo, 282);
-    QCOMPARE(kddi, 376);
-}
-
-void TestPictographs::lookups()
-{
-    const Pictograph *fine = Pictographs::bySjis(0xF89F);
-    QVERIFY(fine);
-    QCOMPARE(fine->pua, u'\uE63E');
-    QCOMPARE(fine->emoji, QStringLiteral("\u2600"));
-    QCOMPARE(fine->nameJa, QStringLiteral("晴れ"));
-    QCOMPARE(fine->imageFile(), QStringLiteral("ImageList/63647.gif"));
-    QCOMPARE(Pictographs::byPua(0xE63E), fine);
-    QCOMPARE(Pictographs::byReference(63647), fine);
-    QCOMPARE(Pictographs::byReference(0xE63E), fine);
-    const Pictograph *sun = Pictographs::byReference(63072);
-    QVERIFY(sun);
-    QCOMPARE(sun->carrier, Pictograph::Carrier::Kddi);
-    QCOMPARE(sun->pua, u'\uE488');
-    QVERIFY(Pictographs::isPictograph(QChar(0xE488)));
-    QVERIFY(!Pictographs::isPictograph(QChar(0xE000)));
-    QVERIFY(!Pictographs::bySjis(0x889F)); // a kanji
-    QVERIFY(!Pictographs::byReference(0x10E63E));
+    QCOMPARE(Pictographs::all().size(), 282 + 376);
+    QCOMPARE(Pictographs::byReference(63072)->nameJa, QStringLiteral("太陽"));
+    QVERIFY(!Pictographs::bySjis(0x889F) && !Pictographs::byReference(0x10E63E) &&
+            !Pictographs::isPictograph(QChar(0xE000)));
 }
 
 void TestPictographs::badTables_data()
@@ -102,39 +86,31 @@ void TestPictographs::badTables_data()
     QTest::newRow("no header") << good << 0;
     QTest::newRow("carrier") << header + good + "willcom,F89F,63647,U+E63E,,x,y\n" << 1;
     QTest::newRow("decimal differs") << header + "docomo,F89F,63648,U+E63E,,x,y\n" << 0;
-    QTest::newRow("code outside the area") << header + "docomo,889F,34975,U+E63E,,x,y\n" << 0;
     QTest::newRow("not private use") << header + "docomo,F89F,63647,U+2600,,x,y\n" << 0;
-    QTest::newRow("emoji") << header + good + "docomo,F8A0,63648,U+E63F,2601,x,y\n" << 1;
-    QTest::newRow("fields") << header + "docomo,F89F,63647,U+E63E,x,y\n" << 0;
 }
 
 void TestPictographs::badTables()
 {
     QFETCH(QByteArray, csv);
-    QFETCH(int, rowsKept);
     const PictographTableRead read = Pictographs::parse(csv);
     QVERIFY(!read.ok());
-    QCOMPARE(read.rows.size(), rowsKept);
+    QTEST(int(read.rows.size()), "rowsKept");
 }
 
-void TestPictographs::fiveForms_data()
+void TestPictographs::pictographsAreMapped_data()
 {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QList<uint>>("images");
     const QByteArray head = "<html><body>";
     const QList<uint> fine{63647}, sun{63072};
     QTest::newRow("docomo raw") << head + "a\xF8\x9F" "b" << fine;
-    QTest::newRow("docomo decimal") << head + "&#63647;" << fine;
-    QTest::newRow("docomo hex") << head + "&#xF89F;" << fine;
-    QTest::newRow("docomo pua hex") << head + "&#XE63E;" << fine;
-    QTest::newRow("docomo pua decimal") << head + "&#58942;" << fine;
-    QTest::newRow("au raw") << head + "\xF6\x60" << sun;
-    QTest::newRow("au decimal") << head + "&#63072;" << sun;
-    QTest::newRow("au hex") << head + "&#xf660;" << sun;
-    QTest::newRow("au pua hex") << head + "&#xE488;" << sun;
-    QTest::newRow("au pua decimal") << head + "&#58504" << sun;
-    // F940 and up would otherwise be kanji.
+    // Every form of both carriers is drawn by the preview's own test; here, the ways of
+    // writing them and the places they stand in.
+    QTest::newRow("upper-case hex, private use") << head + "&#XE63E;" << fine;
+    QTest::newRow("lower-case hex") << head + "&#xf660;" << sun;
+    QTest::newRow("no semicolon") << head + "&#58504" << sun;
     QTest::newRow("twice, one picture") << head + "&#63647;<b>\xF8\x9F</b>" << QList<uint>{63647, 63647};
+    // F940 and up would otherwise be kanji.
     QTest::newRow("compatibility ideograph") << head + "&#63808;" << QList<uint>{63808};
     QTest::newRow("after a kanji") << head + "\x88\x9F\xF8\x9F" << fine;
     QTest::newRow("in a link") << head + "<a href=\"x.html\">&#63647;</a>" << fine;
@@ -149,7 +125,7 @@ void TestPictographs::fiveForms_data()
         << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;") << fine;
 }
 
-void TestPictographs::fiveForms()
+void TestPictographs::pictographsAreMapped()
 {
     QFETCH(QByteArray, page);
     QFETCH(QList<uint>, images);
@@ -167,7 +143,6 @@ void TestPictographs::whereNothingIsMapped_data()
     QTest::newRow("attribute")
         << QByteArray("<input value=\"&#63647;&#xE63E;\">")
         << QByteArray("<input value=\"&#58942;&#xE63E;\">");
-    QTest::newRow("comment") << QByteArray("<!--\xF8\x9F-->") << QByteArray("<!--\xF8\x9F-->");
     QTest::newRow("textarea")
         << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
     QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
