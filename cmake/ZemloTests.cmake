@@ -9,6 +9,7 @@ set(ZEMLO_PURE_TESTS
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
     platform/tst_cp932
+    platform/tst_pictographs
     platform/tst_piecetext
     taglib/tst_starterlibrary
     taglib/tst_taglibraryfile

@@ -16,6 +16,8 @@ struct PreviewEngineEvents
     std::function<void(const QString &url)> linkHovered;
     std::function<void()> loadStarted;
     std::function<void()> loadFinished;
+    // Makes what a local page is shown as from its bytes (the pictographs drawn).
+    std::function<QByteArray(const QByteArray &page)> servedPage;
 };
 
 class PreviewEngine

@@ -3,13 +3,16 @@
 #include "platform/Cp932.h"
 #include "platform/ZError.h"
 #include "platform/FileReplace.h"
+#include "platform/Pictographs.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QHash>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -414,6 +417,68 @@ void RichTextBox::paintEvent(QPaintEvent *event)
 {
     drawVisibleBlocks();
     QPlainTextEdit::paintEvent(event);
+    drawPictographs(event->rect());
+}
+
+namespace {
+// The pictures beside the program, each read once.
+QPixmap pictographPicture(const Pictograph &pictograph)
+{
+    static QHash<char16_t, QPixmap> pictures;
+    auto it = pictures.find(pictograph.pua);
+    if (it == pictures.end()) {
+        it = pictures.insert(pictograph.pua,
+                             QPixmap(Pictographs::imagePath(QCoreApplication::applicationDirPath(),
+                                                            pictograph)));
+    }
+    return *it;
+}
+} // namespace
+
+void RichTextBox::drawPictographs(const QRect &area)
+{
+    // No font has the carriers' pictographs, so the text draws a blank box in their place:
+    // their pictures go over it, as high as the line.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QTextCursor cursor = textCursor();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > area.bottom())
+            break;
+        if (box.bottom() < area.top())
+            continue;
+        const QString text = block.text();
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < 0xE000 || c >= 0xE800)
+                continue;
+            const Pictograph *p = Pictographs::byPua(c);
+            if (!p)
+                continue;
+            const QPixmap picture = pictographPicture(*p);
+            const QTextLine line = layout->lineForTextPosition(i);
+            if (picture.isNull() || !line.isValid())
+                continue;
+            const qreal left = line.cursorToX(i), right = line.cursorToX(i + 1);
+            // The caret at the character's left stays visible.
+            const QRectF cell(box.left() + left + 1, box.top() + line.y(), right - left - 1,
+                              line.height());
+            if (!cell.intersects(area))
+                continue;
+            const int position = block.position() + i;
+            const bool selected =
+                position >= cursor.selectionStart() && position < cursor.selectionEnd();
+            painter.fillRect(cell, palette().brush(selected ? QPalette::Highlight : QPalette::Base));
+            const qreal side = qMin(cell.width() + 1, cell.height());
+            painter.drawPixmap(QRectF(cell.center().x() - side / 2, cell.center().y() - side / 2,
+                                      side, side),
+                               picture, QRectF(picture.rect()));
+        }
+    }
 }
 
 quint32 RichTextBox::colorAt(int position) const

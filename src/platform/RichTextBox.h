@@ -95,6 +95,8 @@ private:
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
     void drawVisibleBlocks();
+    // The carriers' pictographs among the text on screen, drawn as their pictures.
+    void drawPictographs(const QRect &area);
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself

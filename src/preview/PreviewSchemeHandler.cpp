@@ -24,6 +24,11 @@ QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByte
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
 }
 
+PreviewSchemeHandler::PreviewSchemeHandler(PageFilter filter, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_filter(std::move(filter))
+{
+}
+
 void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
     const QString path = job->requestUrl().path();
@@ -34,5 +39,14 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         return;
     }
     const QByteArray head = file->peek(1024);
-    job->reply(contentTypeFor(path, head), file);
+    const QByteArray type = contentTypeFor(path, head);
+    if (!m_filter || !type.startsWith("text/html")) {
+        job->reply(type, file);
+        return;
+    }
+    auto *page = new QBuffer(job);
+    page->setData(m_filter(file->readAll()));
+    file->close();
+    page->open(QIODevice::ReadOnly);
+    job->reply(type, page);
 }

@@ -99,7 +99,7 @@ void Form_IME::buildList()
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setIconSize(QSize(IconSide, IconSide));
-    const QSize cell(CellWidth, IconSide + 3 * ListView1->fontMetrics().height());
+    const QSize cell = PictographDelegate::cellSize(CellWidth, IconSide, ListView1->font());
     ListView1->setItemDelegate(new PictographDelegate(cell, ListView1));
     ListView1->setGridSize(cell + QSize(4, 4));
     ListView1->setUniformItemSizes(true);
