@@ -65,14 +65,15 @@ bool PageReceiver::listen()
 {
     if (m_server)
         return m_server->isListening();
+    // A copy that runs without a lock (a program folder nobody may write) keeps its socket:
+    // listening would put this one in its place.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(0))
+        return false;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {
-        // A copy that runs without a lock (a program folder nobody may write) keeps its socket.
-        QLocalSocket probe;
-        probe.connectToServer(m_name);
-        if (probe.waitForConnected(0) || probe.state() == QLocalSocket::ConnectingState)
-            return false;
         QLocalServer::removeServer(m_name);
         if (!m_server->listen(m_name))
             return false;
