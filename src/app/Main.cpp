@@ -19,8 +19,8 @@ RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStrin
 {
     RunningProgram program;
     program.instance = std::make_unique<SingleInstance>(programFolder);
-    const bool namesPages = std::any_of(paths.cbegin(), paths.cend(),
-                                        [](const QString &p) { return !p.isEmpty(); });
+    const bool namesPages =
+        std::any_of(paths.cbegin(), paths.cend(), [](const QString &p) { return !p.isEmpty(); });
     // The lock says whether a copy runs; the socket only carries pages. A copy holding the lock
     // that does not answer within a second may have been ending: if the lock is free now this
     // start is the running copy; if not, the copy is hung or cannot take pages, and a second

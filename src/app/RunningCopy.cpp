@@ -129,7 +129,8 @@ bool HandOverPages(const QString &programFolder, const QStringList &paths)
             return false;
         QThread::msleep(50);
     }
-    if (!waitForBytes(socket, Greeting.size(), deadline) || socket.read(Greeting.size()) != Greeting)
+    if (!waitForBytes(socket, Greeting.size(), deadline) ||
+        socket.read(Greeting.size()) != Greeting)
         return false;
     QByteArray message;
     for (const QString &p : AbsolutePaths(paths, QDir::currentPath()))

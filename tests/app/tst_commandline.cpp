@@ -40,9 +40,9 @@ private Q_SLOTS:
 
     void absolutePaths()
     {
-        QCOMPARE(AbsolutePaths({"a.html", "./sub//b.html", "/x/../c.html", "", "../d.html"}, "/w/k"),
-                 (QStringList{"/w/k/a.html", "/w/k/sub/b.html", "/x/../c.html", "",
-                              "/w/k/../d.html"}));
+        QCOMPARE(
+            AbsolutePaths({"a.html", "./sub//b.html", "/x/../c.html", "", "../d.html"}, "/w/k"),
+            (QStringList{"/w/k/a.html", "/w/k/sub/b.html", "/x/../c.html", "", "/w/k/../d.html"}));
     }
 
     void sizeText_data()

@@ -610,9 +610,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("paths");
         QTest::newRow("quoted by the caller") << QStringList{"zemlo", "\"/a b.html\"", "\"/c.htm\""}
                                               << QStringList{"/a b.html", "/c.htm"};
-        QTest::newRow("bare paths")
-            << QStringList{"zemlo", "/a.html", "b c.html", "ページ.html"}
-            << QStringList{"/a.html", "b c.html", "ページ.html"};
+        QTest::newRow("bare paths") << QStringList{"zemlo", "/a.html", "b c.html", "ページ.html"}
+                                    << QStringList{"/a.html", "b c.html", "ページ.html"};
         QTest::newRow("empty arguments name nothing")
             << QStringList{"zemlo", "", "a.html", ""} << QStringList{"a.html"};
         QTest::newRow("one argument holding quoted paths")
