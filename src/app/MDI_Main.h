@@ -35,6 +35,9 @@ public:
     // The load sequence: size, settings, menus, show, apply settings, preview, and the pages
     // named on the command line.
     void Load(const QStringList &paths);
+    // Pages a later start handed over: opened as command-line pages, and the window comes to
+    // the front.
+    void OpenHandedPages(const QStringList &paths);
 
     QString programFolder() const override { return m_programFolder; }
     Prompts *prompts() const override { return m_prompts; }

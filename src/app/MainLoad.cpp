@@ -82,6 +82,18 @@ void MDI_Main::OpenCommandLineFiles(const QStringList &paths)
     }
 }
 
+void MDI_Main::OpenHandedPages(const QStringList &paths)
+{
+    if (m_unloaded)
+        return;
+    OpenCommandLineFiles(paths);
+    // Restored from the task bar as it was, maximized or not.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MDI_Main::closeEvent(QCloseEvent *event)
 {
     if (m_unloaded) {

@@ -38,6 +38,13 @@ private Q_SLOTS:
         QCOMPARE(CommandLinePaths({"\"/opt/zemlo/zemlo\""}), QStringList());
     }
 
+    void absolutePaths()
+    {
+        QCOMPARE(
+            AbsolutePaths({"a.html", "./sub//b.html", "/x/../c.html", "", "../d.html"}, "/w/k"),
+            (QStringList{"/w/k/a.html", "/w/k/sub/b.html", "/x/../c.html", "", "/w/k/../d.html"}));
+    }
+
     void sizeText_data()
     {
         QTest::addColumn<qint64>("bytes");

@@ -602,16 +602,26 @@ private Q_SLOTS:
                      Qt::WindowStates());
     }
 
-    // A desktop entry passes paths bare; "--open" takes each one as it stands, spaces and
-    // quotes and all; without it the quoted paths of the command line are opened.
+    // A shell or a desktop entry passes paths bare, and each is opened; "--open" takes each one
+    // as it stands, spaces and quotes and all; a line holding quotes opens its quoted paths.
     void openOptionTakesEachPathAsGiven_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("paths");
         QTest::newRow("quoted by the caller") << QStringList{"zemlo", "\"/a b.html\"", "\"/c.htm\""}
                                               << QStringList{"/a b.html", "/c.htm"};
-        QTest::newRow("bare paths are not opened")
-            << QStringList{"zemlo", "/a.html"} << QStringList{};
+        QTest::newRow("bare paths") << QStringList{"zemlo", "/a.html", "b c.html", "ページ.html"}
+                                    << QStringList{"/a.html", "b c.html", "ページ.html"};
+        QTest::newRow("empty arguments name nothing")
+            << QStringList{"zemlo", "", "a.html", ""} << QStringList{"a.html"};
+        QTest::newRow("one argument holding quoted paths")
+            << QStringList{"zemlo", "\"/a.html\" \"/b.html\""} << QStringList{"/a.html", "/b.html"};
+        QTest::newRow("a quoted pair across arguments")
+            << QStringList{"zemlo", "\"/p/a", "b.html\""} << QStringList{"/p/a b.html"};
+        QTest::newRow("unquoted text beside a quoted path")
+            << QStringList{"zemlo", "x", "\"/a.html\"", "y"} << QStringList{"/a.html"};
+        QTest::newRow("--open after a bare path is a path")
+            << QStringList{"zemlo", "/a.html", "--open"} << QStringList{"/a.html", "--open"};
         QTest::newRow("--open with spaces")
             << QStringList{"zemlo", "--open", "/x y/a.html", "/b.tmp"}
             << QStringList{"/x y/a.html", "/b.tmp"};
