@@ -94,7 +94,18 @@ private:
     const PieceText &pieces() const;
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
-    void drawVisibleBlocks();
+    // True when a long line is among the blocks on screen.
+    bool drawVisibleBlocks();
+    // A line this long carries no formats: each run would split the layout's items once
+    // more, at a cost growing with the square of the line. Its colours are drawn with the part
+    // of it on screen instead.
+    static constexpr int LongLine = 4096;
+    static bool isLong(const QTextBlock &block) { return block.length() > LongLine; }
+    void paintLongLines(QPaintEvent *event);
+    // Draws the part of a long line within the area, its colours and the selection given.
+    // False when it cannot stand for the whole line there (tabs or input being composed).
+    bool drawLongLinePart(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                          const QRect &area, const QList<QTextLayout::FormatRange> &selections);
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself
