@@ -451,7 +451,9 @@ void RichTextBox::paintLongLines(QPaintEvent *event)
                 if (selStart < bllen && selEnd > 0 && selEnd > selStart)
                     selections.append({selStart, selEnd - selStart, range.format});
             }
-            if (!isLong(block) || !drawLongLinePart(painter, block, offset, area, selections))
+            if (isLong(block))
+                drawLongLine(painter, block, offset, area, selections);
+            else
                 layout->draw(&painter, offset, selections, area);
             const bool caretHere = caretShown && context.cursorPosition >= blpos &&
                                    context.cursorPosition < blpos + bllen;
@@ -469,26 +471,32 @@ void RichTextBox::paintLongLines(QPaintEvent *event)
     }
 }
 
-bool RichTextBox::drawLongLinePart(QPainter &painter, const QTextBlock &block,
-                                   const QPointF &offset, const QRect &area,
-                                   const QList<QTextLayout::FormatRange> &selections)
+void RichTextBox::drawLongLine(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                               const QRect &area, QList<QTextLayout::FormatRange> selections)
 {
-    const QTextLayout *layout = block.layout();
-    if (layout->lineCount() != 1 || !layout->preeditAreaText().isEmpty())
-        return false;
+    QTextLayout *layout = block.layout();
+    if (layout->lineCount() != 1) {
+        layout->draw(&painter, offset, selections, area);
+        return;
+    }
     const QTextLine line = layout->lineAt(0);
     // The characters under the area, and one more either side for glyphs that reach over.
     int from = line.xToCursor(area.left() - offset.x());
     int to = line.xToCursor(area.right() + 1 - offset.x());
     from = layout->previousCursorPosition(layout->previousCursorPosition(from));
-    to = qMin(block.length() - 1, layout->nextCursorPosition(layout->nextCursorPosition(to)));
+    to = layout->nextCursorPosition(layout->nextCursorPosition(to));
+    // The text being composed stands in the layout, not in the document.
+    const QString composed = layout->preeditAreaText();
+    const int composedAt = composed.isEmpty() ? block.length() : layout->preeditAreaPosition();
+    const auto inBlock = [&](int at) {
+        return at <= composedAt ? at : qMax(composedAt, at - int(composed.size()));
+    };
+    from = inBlock(from);
+    to = qMin(inBlock(to), block.length() - 1);
     if (to <= from)
-        return true;
-    const QString text = block.text().mid(from, to - from);
-    // Tab stops count from the start of the line, which the part does not have.
-    if (text.contains(QLatin1Char('\t')))
-        return false;
-    QList<QTextLayout::FormatRange> formats;
+        return;
+    // The colours over the part, counted from its start.
+    QList<QTextLayout::FormatRange> colours;
     const int begin = block.position() + from, end = block.position() + to;
     for (auto it = runAfter(m_runs.cbegin(), m_runs.cend(), begin);
          it != m_runs.cend() && it->start < end; ++it) {
@@ -497,7 +505,24 @@ bool RichTextBox::drawLongLinePart(QPainter &painter, const QTextBlock &block,
         range.start = start - begin;
         range.length = qMin(end, it->start + it->length) - start;
         range.format.setForeground(resolveColor(it->color));
-        formats.append(range);
+        colours.append(range);
+    }
+    // Only the part is read: the whole line would be copied at every paint.
+    QTextCursor cursor(block);
+    cursor.setPosition(begin);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    const QString text = cursor.selectedText();
+    // Tab stops count from the start of the line, which the part does not have; the text being
+    // composed is the layout's own. The whole line is drawn then, its colours given with the
+    // selection, which costs more.
+    if (!composed.isEmpty() || text.contains(QLatin1Char('\t'))) {
+        for (QTextLayout::FormatRange &range : colours) {
+            range.start += from;
+            if (range.start >= composedAt)
+                range.start += int(composed.size());
+        }
+        layout->draw(&painter, offset, colours + selections, area);
+        return;
     }
     QList<QTextLayout::FormatRange> selected;
     for (QTextLayout::FormatRange range : selections) {
@@ -508,11 +533,11 @@ bool RichTextBox::drawLongLinePart(QPainter &painter, const QTextBlock &block,
         range.length = stop - start;
         selected.append(range);
     }
-    QTextLayout part(text, layout->font(), painter.device());
+    QTextLayout part(text, document()->defaultFont(), painter.device());
     QTextOption option = layout->textOption();
     option.setWrapMode(QTextOption::NoWrap);
     part.setTextOption(option);
-    part.setFormats(formats);
+    part.setFormats(colours);
     part.beginLayout();
     QTextLine partLine = part.createLine();
     partLine.setNumColumns(int(text.size()));
@@ -521,7 +546,6 @@ bool RichTextBox::drawLongLinePart(QPainter &painter, const QTextBlock &block,
     const QPointF at(offset.x() + line.cursorToX(from),
                      offset.y() + line.y() + line.ascent() - partLine.ascent());
     part.draw(&painter, at, selected, area);
-    return true;
 }
 
 quint32 RichTextBox::colorAt(int position) const

@@ -102,10 +102,10 @@ private:
     static constexpr int LongLine = 4096;
     static bool isLong(const QTextBlock &block) { return block.length() > LongLine; }
     void paintLongLines(QPaintEvent *event);
-    // Draws the part of a long line within the area, its colours and the selection given.
-    // False when it cannot stand for the whole line there (tabs or input being composed).
-    bool drawLongLinePart(QPainter &painter, const QTextBlock &block, const QPointF &offset,
-                          const QRect &area, const QList<QTextLayout::FormatRange> &selections);
+    // Draws a long line within the area: only its part there is laid out, with its colours and
+    // the selections given.
+    void drawLongLine(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                      const QRect &area, QList<QTextLayout::FormatRange> selections);
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself

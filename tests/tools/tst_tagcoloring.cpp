@@ -130,14 +130,18 @@ private Q_SLOTS:
     void longLineColoursFollowEdits_data()
     {
         QTest::addColumn<double>("where");
-        QTest::newRow("start") << 0.0;
-        QTest::newRow("middle") << 0.5;
-        QTest::newRow("end") << 1.0;
+        QTest::addColumn<QString>("between");
+        QTest::newRow("start") << 0.0 << "本日";
+        QTest::newRow("middle") << 0.5 << "本日";
+        QTest::newRow("end") << 1.0 << "本日";
+        // Tab stops count from the start of the line.
+        QTest::newRow("middle, tabs") << 0.5 << "本\t日";
     }
     void longLineColoursFollowEdits()
     {
         QFETCH(double, where);
-        const QString unit = QStringLiteral("<font color=red>ｾｰﾙ</font>本日<a href=x>メニュー</a>");
+        QFETCH(QString, between);
+        const QString unit = "<font color=red>ｾｰﾙ</font>" + between + "<a href=x>メニュー</a>";
         const QString page = unit.repeated(400);
         MainWindowFixture f;
         f.window->show();
@@ -160,14 +164,14 @@ private Q_SLOTS:
         QCOMPARE(box->Text(), QString(page).insert(at, 'b'));
         QCOMPARE(box->colorAt(at - 1), anchor);
         QCOMPARE(box->colorAt(at), anchor);
-        QCOMPARE(box->colorAt(at - 3), plain()); // 日
+        QCOMPARE(box->colorAt(at - 2), plain()); // 日
         QCOMPARE(box->colorAt(unitAt), font);
         QCOMPARE(box->colorAt(int(box->Text().size()) - 1), anchor);
         // The text between the tags is plain: the units before and after keep their colours.
         const int next = unitAt + int(unit.size()) + 1;
         if (next < box->Text().size()) {
             QCOMPARE(box->colorAt(next), font);
-            QCOMPARE(box->colorAt(next + int(unit.indexOf("本"))), plain());
+            QCOMPARE(box->colorAt(next + int(unit.indexOf(between))), plain());
         }
 
         // What the screen shows: the tag at the caret in its colour, the plain text beside it
@@ -207,9 +211,25 @@ private Q_SLOTS:
         QVERIFY(!tag.isEmpty());
         QVERIFY(tinted(tag, anchor) > 0);
         QCOMPARE(tinted(tag, font), 0);
-        const QRect text = area(at - 3, at - 1);
+        const QRect text = area(at - 1 - int(between.size()), at - 1);
         QVERIFY(!text.isEmpty());
         QCOMPARE(tinted(text, anchor) + tinted(text, font), 0);
+
+        // A selection made with the keys shows over the colours.
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(box->SelText(), QString("<b"));
+        box->clearFocus();
+        box->viewport()->repaint();
+        const QImage selected = box->viewport()->grab().toImage();
+        const QRgb highlight = box->palette().color(QPalette::Highlight).rgb();
+        const QRect sel = area(at - 1, at + 1);
+        int highlighted = 0;
+        for (int y = sel.top(); y <= sel.bottom(); ++y)
+            for (int x = sel.left(); x <= sel.right(); ++x)
+                highlighted += selected.pixel(x, y) == highlight;
+        QVERIFY(highlighted > sel.width() * sel.height() / 3);
     }
 
     void colorOneTagFollowsTheCaret()
