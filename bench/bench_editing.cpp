@@ -307,8 +307,15 @@ void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir,
         const PageFigures m = measurePage(main, view, many, size.runs, size.opens);
         const PageFigures o = measurePage(main, view, one, size.runs, size.opens);
         const auto row = [&](const char *what, const Figures &a, const Figures &b) {
-            std::printf("%-44s %-7s %10.3f / %9.3f %10.3f / %9.3f\n", what, size.name, a.median,
-                        a.p99, b.median, b.p99);
+            // A preview that never loaded within the wait shows as a dash.
+            const auto cell = [](const Figures &f) {
+                if (f.median == 0 && f.p99 == 0)
+                    return QByteArray("-").rightJustified(22);
+                return QByteArray::number(f.median, 'f', 3).rightJustified(10) + " / " +
+                       QByteArray::number(f.p99, 'f', 3).rightJustified(9);
+            };
+            std::printf("%-44s %-7s %s %s\n", what, size.name, cell(a).constData(),
+                        cell(b).constData());
         };
         row("open, shown and coloured", m.open, o.open);
         row("full colouring pass", m.pass, o.pass);
