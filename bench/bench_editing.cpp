@@ -277,8 +277,7 @@ PageFigures measurePage(MDI_Main &main, QWebEngineView *view, const QString &pat
 }
 
 // A page in one line beside the same markup in many lines of the same size.
-void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir,
-                  const QStringList &only)
+void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir, const QStringList &only)
 {
     const struct
     {
@@ -286,7 +285,8 @@ void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir,
         qsizetype bytes;
         int runs;
         int opens;
-    } sizes[] = {{"100 KB", 100 * 1024, 40, 5}, {"1 MB", 1024 * 1024, 20, 3},
+    } sizes[] = {{"100 KB", 100 * 1024, 40, 5},
+                 {"1 MB", 1024 * 1024, 20, 3},
                  {"5 MB", 5 * 1024 * 1024, 8, 2}};
     // "oneline" runs every size, "1MB-line" one of them.
     const bool every = only.isEmpty() || only.contains(QStringLiteral("oneline"));

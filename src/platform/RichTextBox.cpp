@@ -438,7 +438,8 @@ void RichTextBox::paintLongLines(QPaintEvent *event)
     painter.setClipRect(area);
     const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
     painter.setPen(context.palette.text().color());
-    const bool caretShown = !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    const bool caretShown =
+        !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF r = blockBoundingRect(block).translated(offset);
         QTextLayout *layout = block.layout();

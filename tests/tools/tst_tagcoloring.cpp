@@ -167,12 +167,6 @@ private Q_SLOTS:
         QCOMPARE(box->colorAt(at - 2), plain()); // 日
         QCOMPARE(box->colorAt(unitAt), font);
         QCOMPARE(box->colorAt(int(box->Text().size()) - 1), anchor);
-        // The text between the tags is plain: the units before and after keep their colours.
-        const int next = unitAt + int(unit.size()) + 1;
-        if (next < box->Text().size()) {
-            QCOMPARE(box->colorAt(next), font);
-            QCOMPARE(box->colorAt(next + int(unit.indexOf(between))), plain());
-        }
 
         // What the screen shows: the tag at the caret in its colour, the plain text beside it
         // in none. The caret inverts what it covers: it is not shown without the focus.
