@@ -493,8 +493,8 @@ void RichTextBox::drawLongLine(QPainter &painter, const QTextBlock &block, const
         return at <= composedAt ? at : qMax(composedAt, at - int(composed.size()));
     };
     from = inBlock(from);
-    to = qMin(inBlock(to), block.length() - 1);
-    if (to <= from)
+    to = qMax(from, qMin(inBlock(to), block.length() - 1));
+    if (to == from && composed.isEmpty())
         return;
     // The colours over the part, counted from its start.
     QList<QTextLayout::FormatRange> colours;
