@@ -1,7 +1,8 @@
 // Prints how long the editing paths take on pages of growing size: the colouring pass, a typed
 // character with real-time preview on (until the change is handled, and until the preview has
 // loaded again), opening a page, replacing every match as one step, the program's start-up, and
-// the memory each further open page takes. Figures only: nothing here asserts.
+// the memory each further open page takes; and the same page as one long line beside it in many,
+// as minified pages come. Figures only: nothing here asserts.
 #include "app/CommandWiring.h"
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
@@ -58,6 +59,14 @@ QByteArray makeTwinPage(qsizetype bytes)
     const QByteArray block =
         Cp932::encode(markup).bytes + QByteArray::fromHex("87 90 FA 4A ED 40") + "\r\n";
     return block.repeated(qMax<qsizetype>(1, bytes / block.size()));
+}
+
+// The same markup with no line end at all.
+QByteArray makeOneLinePage(qsizetype bytes)
+{
+    QByteArray page = makePage(bytes);
+    page.replace("\r\n", "");
+    return page;
 }
 
 struct Figures
@@ -195,6 +204,125 @@ void benchStartup(int runs)
         print("start-up -> preview engine up", "-", summarise(ready));
     if (!preview.isEmpty())
         print("start-up -> empty preview loaded", "-", summarise(preview));
+}
+
+void closeDocument(Form_Editer *doc)
+{
+    doc->setCloseAgreed(true);
+    doc->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// What a user waits for on one page: opening it, the colouring pass, a typed character in the
+// middle of the page, and a typed character until the preview shows it.
+struct PageFigures
+{
+    Figures open, pass, key, shown;
+};
+
+PageFigures measurePage(MDI_Main &main, QWebEngineView *view, const QString &path, int runs,
+                        int opens)
+{
+    PageFigures out;
+    QElapsedTimer t;
+    QList<double> open;
+    Form_Editer *doc = nullptr;
+    for (int i = 0; i < opens; ++i) {
+        if (doc)
+            closeDocument(doc);
+        t.restart();
+        doc = OpenDocument(main, path);
+        QCoreApplication::processEvents();
+        open.append(double(t.nsecsElapsed()) / 1e6);
+    }
+    out.open = summarise(open);
+    const auto settle = [view] {
+        if (view->page()->isLoading()) {
+            QElapsedTimer idle;
+            idle.start();
+            waitForLoad(view, idle, 20000);
+        }
+        QCoreApplication::processEvents();
+    };
+    settle();
+    QList<double> pass;
+    for (int i = 0; i < qMax(3, runs / 5); ++i) {
+        t.restart();
+        main.runCommand(Cmd::m_vtag);
+        pass.append(double(t.nsecsElapsed()) / 1e6);
+    }
+    out.pass = summarise(pass);
+    RichTextBox *box = doc->RichTextBox1;
+    box->setSelStart(int(box->Text().size() / 2));
+    QList<double> key;
+    for (int i = 0; i < runs; ++i) {
+        t.restart();
+        QTest::keyClick(box, Qt::Key_A);
+        key.append(double(t.nsecsElapsed()) / 1e6);
+    }
+    out.key = summarise(key);
+    QList<double> shown;
+    for (int i = 0; i < qMax(3, runs / 4); ++i) {
+        settle();
+        t.restart();
+        QTest::keyClick(box, Qt::Key_A);
+        const double ms = waitForLoad(view, t, 30000);
+        if (ms >= 0)
+            shown.append(ms);
+    }
+    if (!shown.isEmpty())
+        out.shown = summarise(shown);
+    closeDocument(doc);
+    return out;
+}
+
+// A page in one line beside the same markup in many lines of the same size.
+void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir, const QStringList &only)
+{
+    const struct
+    {
+        const char *name;
+        qsizetype bytes;
+        int runs;
+        int opens;
+    } sizes[] = {{"100 KB", 100 * 1024, 40, 5},
+                 {"1 MB", 1024 * 1024, 20, 3},
+                 {"5 MB", 5 * 1024 * 1024, 8, 2}};
+    // "oneline" runs every size, "1MB-line" one of them.
+    const bool every = only.isEmpty() || only.contains(QStringLiteral("oneline"));
+    std::printf("%-44s %-7s %22s %22s\n", "one line beside many (median / p99 ms)", "",
+                "many lines", "one line");
+    for (const auto &size : sizes) {
+        if (!every && !only.contains(QString::fromLatin1(size.name).remove(' ') + "-line"))
+            continue;
+        const QString many = dir + "/many.html", one = dir + "/one.html";
+        {
+            QFile f(many);
+            f.open(QIODevice::WriteOnly);
+            f.write(makePage(size.bytes));
+            QFile g(one);
+            g.open(QIODevice::WriteOnly);
+            g.write(makeOneLinePage(size.bytes));
+        }
+        const PageFigures m = measurePage(main, view, many, size.runs, size.opens);
+        const PageFigures o = measurePage(main, view, one, size.runs, size.opens);
+        const auto row = [&](const char *what, const Figures &a, const Figures &b) {
+            // A preview that never loaded within the wait shows as a dash.
+            const auto cell = [](const Figures &f) {
+                if (f.median == 0 && f.p99 == 0)
+                    return QByteArray("-").rightJustified(22);
+                return QByteArray::number(f.median, 'f', 3).rightJustified(10) + " / " +
+                       QByteArray::number(f.p99, 'f', 3).rightJustified(9);
+            };
+            std::printf("%-44s %-7s %s %s\n", what, size.name, cell(a).constData(),
+                        cell(b).constData());
+        };
+        row("open, shown and coloured", m.open, o.open);
+        row("full colouring pass", m.pass, o.pass);
+        row("keystroke -> change, preview file, panel 2", m.key, o.key);
+        row("keystroke -> preview shown again", m.shown, o.shown);
+        std::fflush(stdout);
+    }
 }
 } // namespace
 
@@ -396,6 +524,7 @@ int main(int argc, char *argv[])
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    benchOneLine(*main, view, dir.path(), only);
     delete main;
 
     if (only.isEmpty() || only.contains(QStringLiteral("startup")))

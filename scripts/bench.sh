@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Zemlo and prints its speed and memory figures (median and 99th percentile over repeated
-# runs) for 5 KB, 100 KB, 1 MB and 10 MB pages, then start-up (also beside FeatherPad, by
-# scripts/bench-startup.sh). Arguments limit the run to some of them: 5KB 100KB 1MB 10MB
-# startup. Figures only: nothing is checked.
+# runs) for 5 KB, 100 KB, 1 MB and 10 MB pages, pages of 100 KB, 1 MB and 5 MB in one line beside
+# the same in many, then start-up (also beside FeatherPad, by scripts/bench-startup.sh).
+# Arguments limit the run to some of them: 5KB 100KB 1MB 10MB oneline (or 100KB-line 1MB-line
+# 5MB-line) startup. Figures only: nothing is checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The browser engine switches as the user gave them, before the defaults below.

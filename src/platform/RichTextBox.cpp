@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -294,8 +295,9 @@ void RichTextBox::drawBlock(QTextBlock block)
     const int begin = block.position();
     const int end = begin + block.length() - 1;
     QList<QTextLayout::FormatRange> formats;
+    // A long line's colours are drawn with its part on screen (paintLongLines).
     for (auto it = runAfter(m_runs.cbegin(), m_runs.cend(), begin);
-         it != m_runs.cend() && it->start < end; ++it) {
+         !isLong(block) && it != m_runs.cend() && it->start < end; ++it) {
         const int from = qMax(begin, it->start);
         const int to = qMin(end, it->start + it->length);
         if (to > from) {
@@ -391,16 +393,19 @@ void RichTextBox::redrawAll()
     viewport()->update();
 }
 
-void RichTextBox::drawVisibleBlocks()
+bool RichTextBox::drawVisibleBlocks()
 {
     const int bottom = viewport()->rect().bottom();
     const QPointF offset = contentOffset();
+    bool longLine = false;
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         if (blockBoundingGeometry(block).translated(offset).top() > bottom)
             break;
         if (block.userState() != m_generation)
             drawBlock(block);
+        longLine = longLine || isLong(block);
     }
+    return longLine;
 }
 
 void RichTextBox::resizeEvent(QResizeEvent *event)
@@ -415,8 +420,10 @@ void RichTextBox::resizeEvent(QResizeEvent *event)
 
 void RichTextBox::paintEvent(QPaintEvent *event)
 {
-    drawVisibleBlocks();
-    QPlainTextEdit::paintEvent(event);
+    if (drawVisibleBlocks() && !overwriteMode())
+        paintLongLines(event);
+    else
+        QPlainTextEdit::paintEvent(event);
     drawPictographs(event->rect());
 }
 
@@ -479,6 +486,130 @@ void RichTextBox::drawPictographs(const QRect &area)
                                picture, QRectF(picture.rect()));
         }
     }
+
+void RichTextBox::paintLongLines(QPaintEvent *event)
+{
+    // The base class's drawing, but a long line is drawn from its part on screen.
+    QPainter painter(viewport());
+    QPointF offset = contentOffset();
+    QRect area = event->rect();
+    const QRect viewportRect = viewport()->rect();
+    const qreal width = document()->documentLayout()->documentSize().width();
+    painter.setBrushOrigin(offset);
+    area.setRight(qMin(area.right(), int(offset.x() + qMax(qreal(viewportRect.width()), width) -
+                                         document()->documentMargin() + cursorWidth())));
+    painter.setClipRect(area);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    const bool caretShown =
+        !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        QTextLayout *layout = block.layout();
+        if (block.isVisible() && r.bottom() >= area.top() && r.top() <= area.bottom()) {
+            const int blpos = block.position(), bllen = block.length();
+            QList<QTextLayout::FormatRange> selections;
+            for (const QAbstractTextDocumentLayout::Selection &range : context.selections) {
+                const int selStart = range.cursor.selectionStart() - blpos;
+                const int selEnd = range.cursor.selectionEnd() - blpos;
+                if (selStart < bllen && selEnd > 0 && selEnd > selStart)
+                    selections.append({selStart, selEnd - selStart, range.format});
+            }
+            if (isLong(block))
+                drawLongLine(painter, block, offset, area, selections);
+            else
+                layout->draw(&painter, offset, selections, area);
+            const bool caretHere = caretShown && context.cursorPosition >= blpos &&
+                                   context.cursorPosition < blpos + bllen;
+            if (caretHere || (!isReadOnly() && context.cursorPosition < -1 &&
+                              !layout->preeditAreaText().isEmpty())) {
+                const int at = context.cursorPosition < -1
+                                   ? layout->preeditAreaPosition() - (context.cursorPosition + 2)
+                                   : context.cursorPosition - blpos;
+                layout->drawCursor(&painter, offset, at, cursorWidth());
+            }
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewportRect.height())
+            break;
+    }
+}
+
+void RichTextBox::drawLongLine(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                               const QRect &area, QList<QTextLayout::FormatRange> selections)
+{
+    QTextLayout *layout = block.layout();
+    if (layout->lineCount() != 1) {
+        layout->draw(&painter, offset, selections, area);
+        return;
+    }
+    const QTextLine line = layout->lineAt(0);
+    // The characters under the area, and one more either side for glyphs that reach over.
+    int from = line.xToCursor(area.left() - offset.x());
+    int to = line.xToCursor(area.right() + 1 - offset.x());
+    from = layout->previousCursorPosition(layout->previousCursorPosition(from));
+    to = layout->nextCursorPosition(layout->nextCursorPosition(to));
+    // The text being composed stands in the layout, not in the document.
+    const QString composed = layout->preeditAreaText();
+    const int composedAt = composed.isEmpty() ? block.length() : layout->preeditAreaPosition();
+    const auto inBlock = [&](int at) {
+        return at <= composedAt ? at : qMax(composedAt, at - int(composed.size()));
+    };
+    from = inBlock(from);
+    to = qMax(from, qMin(inBlock(to), block.length() - 1));
+    if (to == from && composed.isEmpty())
+        return;
+    // The colours over the part, counted from its start.
+    QList<QTextLayout::FormatRange> colours;
+    const int begin = block.position() + from, end = block.position() + to;
+    for (auto it = runAfter(m_runs.cbegin(), m_runs.cend(), begin);
+         it != m_runs.cend() && it->start < end; ++it) {
+        const int start = qMax(begin, it->start);
+        QTextLayout::FormatRange range;
+        range.start = start - begin;
+        range.length = qMin(end, it->start + it->length) - start;
+        range.format.setForeground(resolveColor(it->color));
+        colours.append(range);
+    }
+    // Only the part is read: the whole line would be copied at every paint.
+    QTextCursor cursor(block);
+    cursor.setPosition(begin);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    const QString text = cursor.selectedText();
+    // Tab stops count from the start of the line, which the part does not have; the text being
+    // composed is the layout's own. The whole line is drawn then, its colours given with the
+    // selection, which costs more.
+    if (!composed.isEmpty() || text.contains(QLatin1Char('\t'))) {
+        for (QTextLayout::FormatRange &range : colours) {
+            range.start += from;
+            if (range.start >= composedAt)
+                range.start += int(composed.size());
+        }
+        layout->draw(&painter, offset, colours + selections, area);
+        return;
+    }
+    QList<QTextLayout::FormatRange> selected;
+    for (QTextLayout::FormatRange range : selections) {
+        const int start = qMax(from, range.start), stop = qMin(to, range.start + range.length);
+        if (stop <= start)
+            continue;
+        range.start = start - from;
+        range.length = stop - start;
+        selected.append(range);
+    }
+    QTextLayout part(text, document()->defaultFont(), painter.device());
+    QTextOption option = layout->textOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    part.setTextOption(option);
+    part.setFormats(colours);
+    part.beginLayout();
+    QTextLine partLine = part.createLine();
+    partLine.setNumColumns(int(text.size()));
+    part.endLayout();
+    // On the line's baseline, where the line has these characters.
+    const QPointF at(offset.x() + line.cursorToX(from),
+                     offset.y() + line.y() + line.ascent() - partLine.ascent());
+    part.draw(&painter, at, selected, area);
 }
 
 quint32 RichTextBox::colorAt(int position) const

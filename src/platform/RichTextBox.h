@@ -94,7 +94,18 @@ private:
     const PieceText &pieces() const;
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
-    void drawVisibleBlocks();
+    // True when a long line is among the blocks on screen.
+    bool drawVisibleBlocks();
+    // A line this long carries no formats: each run would split the layout's items once
+    // more, at a cost growing with the square of the line. Its colours are drawn with the part
+    // of it on screen instead.
+    static constexpr int LongLine = 4096;
+    static bool isLong(const QTextBlock &block) { return block.length() > LongLine; }
+    void paintLongLines(QPaintEvent *event);
+    // Draws a long line within the area: only its part there is laid out, with its colours and
+    // the selections given.
+    void drawLongLine(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                      const QRect &area, QList<QTextLayout::FormatRange> selections);
     // The carriers' pictographs among the text on screen, drawn as their pictures.
     void drawPictographs(const QRect &area);
     // Sets the runs over one block as its layout's formats.

@@ -97,7 +97,8 @@ void WebBrowser::startEngine()
         return PictographMarkup::mapForPreview(page, pictographPicture);
     };
     m_engine.reset(create(this, previewScheme, events));
-    layout()->replaceWidget(m_busy, m_engine->widget());
+    // The label's layout item comes back to us to delete.
+    delete layout()->replaceWidget(m_busy, m_engine->widget());
     m_busy->removeEventFilter(this);
     m_busy->hide();
     m_busy->deleteLater();

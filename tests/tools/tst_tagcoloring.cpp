@@ -8,7 +8,11 @@
 #include "platform/RichTextBox.h"
 #include "tools/TagColoring.h"
 
+#include "platform/Cp932.h"
+
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 namespace {
 quint32 plain() { return RichTextBox::colorValue(RichTextBox::resolveColor(RichTextBox::WindowTextColor)); }
@@ -119,6 +123,107 @@ private Q_SLOTS:
         w->runCommand(Cmd::m_vtcl);
         w->Toolbar2_ButtonClick(8);
         QCOMPARE(doc->RichTextBox1->colorAt(0), 0x800000u);
+    }
+
+    // A page in one line, as minified pages come: its colours follow typing wherever it is, and
+    // the part on screen is drawn in them.
+    void longLineColoursFollowEdits_data()
+    {
+        QTest::addColumn<double>("where");
+        QTest::addColumn<QString>("between");
+        QTest::newRow("start") << 0.0 << "本日";
+        QTest::newRow("middle") << 0.5 << "本日";
+        QTest::newRow("end") << 1.0 << "本日";
+        // Tab stops count from the start of the line.
+        QTest::newRow("middle, tabs") << 0.5 << "本\t日";
+    }
+    void longLineColoursFollowEdits()
+    {
+        QFETCH(double, where);
+        QFETCH(QString, between);
+        const QString unit = "<font color=red>ｾｰﾙ</font>" + between + "<a href=x>メニュー</a>";
+        const QString page = unit.repeated(400);
+        MainWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window));
+        if (!f.window->isChecked(Cmd::m_vtcl))
+            f.window->runCommand(Cmd::m_vtcl);
+        Form_Editer *doc = f.openPage("one.html", Cp932::encode(page).bytes);
+        RichTextBox *box = doc->RichTextBox1;
+        QCOMPARE(box->document()->blockCount(), 1);
+        const quint32 font = box->colorAt(0), anchor = box->colorAt(int(unit.indexOf("<a")));
+        QVERIFY(font != plain() && anchor != plain() && font != anchor);
+
+        // Into the "<a" of the chosen unit: a typed character takes the colour of the tag.
+        const int unitAt = qMin(int(where * 400), 399) * int(unit.size());
+        const int at = unitAt + int(unit.indexOf("<a")) + 1;
+        box->setSelStart(at);
+        box->setFocus();
+        QTest::keyClicks(box, "bb");
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->Text(), QString(page).insert(at, 'b'));
+        QCOMPARE(box->colorAt(at - 1), anchor);
+        QCOMPARE(box->colorAt(at), anchor);
+        QCOMPARE(box->colorAt(at - 2), plain()); // 日
+        QCOMPARE(box->colorAt(unitAt), font);
+        QCOMPARE(box->colorAt(int(box->Text().size()) - 1), anchor);
+
+        // What the screen shows: the tag at the caret in its colour, the plain text beside it
+        // in none. The caret inverts what it covers: it is not shown without the focus.
+        box->clearFocus();
+        box->viewport()->repaint();
+        const QImage shown = box->viewport()->grab().toImage();
+        const auto area = [&](int from, int to) {
+            QTextCursor c(box->document());
+            c.setPosition(from);
+            const QRect a = box->cursorRect(c);
+            c.setPosition(to);
+            // Inside the characters' cells: a glyph's edge may reach a pixel into its neighbour's.
+            return QRect(a.topLeft(), box->cursorRect(c).bottomLeft())
+                .adjusted(2, 0, -2, 0)
+                .intersected(shown.rect());
+        };
+        const auto tinted = [&](const QRect &r, quint32 colour) {
+            const QColor want = RichTextBox::resolveColor(colour);
+            const double w[3] = {255.0 - want.red(), 255.0 - want.green(), 255.0 - want.blue()};
+            int hits = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    // Glyph edges blend with the page: a pixel shows the colour when its
+                    // distance from white points the colour's way, and is no small part of it.
+                    const QColor c = shown.pixelColor(x, y);
+                    const double d[3] = {255.0 - c.red(), 255.0 - c.green(), 255.0 - c.blue()};
+                    const double dot = d[0] * w[0] + d[1] * w[1] + d[2] * w[2];
+                    const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+                    const double ww = w[0] * w[0] + w[1] * w[1] + w[2] * w[2];
+                    if (dd > 0.2 * ww && dot * dot > 0.98 * dd * ww)
+                        ++hits;
+                }
+            return hits;
+        };
+        const QRect tag = area(at - 1, at + 8);
+        QVERIFY(!tag.isEmpty());
+        QVERIFY(tinted(tag, anchor) > 0);
+        QCOMPARE(tinted(tag, font), 0);
+        const QRect text = area(at - 1 - int(between.size()), at - 1);
+        QVERIFY(!text.isEmpty());
+        QCOMPARE(tinted(text, anchor) + tinted(text, font), 0);
+
+        // A selection made with the keys shows over the colours.
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(box->SelText(), QString("<b"));
+        box->clearFocus();
+        box->viewport()->repaint();
+        const QImage selected = box->viewport()->grab().toImage();
+        const QRgb highlight = box->palette().color(QPalette::Highlight).rgb();
+        const QRect sel = area(at - 1, at + 1);
+        int highlighted = 0;
+        for (int y = sel.top(); y <= sel.bottom(); ++y)
+            for (int x = sel.left(); x <= sel.right(); ++x)
+                highlighted += selected.pixel(x, y) == highlight;
+        QVERIFY(highlighted > sel.width() * sel.height() / 3);
     }
 
     void colorOneTagFollowsTheCaret()
