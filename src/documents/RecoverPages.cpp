@@ -40,6 +40,12 @@ void OfferRecovery(DocumentHost &host)
     RecoveryJournal *journal = host.recoveryJournal();
     if (!journal || !QDir(journal->folder()).exists())
         return;
+    // Half-written copies of an atomic replacement that a crash cut short: no other copy of the
+    // program runs now that could still be writing them.
+    QDir folder(journal->folder());
+    for (const QString &name : folder.entryList({QStringLiteral(".zemlo-*.tmp")},
+                                                QDir::Files | QDir::Hidden))
+        folder.remove(name);
     const RecoveryJournal::Scan scan = RecoveryJournal::scan(journal->folder());
     Prompts &prompts = *host.prompts();
     if (!scan.unreadable.isEmpty()) {

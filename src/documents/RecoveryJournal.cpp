@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QUrl>
 #include <algorithm>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -157,6 +158,15 @@ RecoveryJournal::Found pageFrom(const Record &record, const QByteArray &data)
     return found;
 }
 
+// The worker yields the processor to the window: a keystroke that lands while a large page is
+// encoded must not wait for it. Niced rather than idle, so that the copy still gets written
+// on a machine that is never idle.
+void yieldToTheWindow()
+{
+    thread_local const bool lowered = ::setpriority(PRIO_PROCESS, ::gettid(), 10) == 0;
+    (void)lowered;
+}
+
 QString failureText(const ZErrorInfo &info)
 {
     return QStringLiteral("復元用の控えを保存できません：") +
@@ -182,6 +192,7 @@ void RecoveryJournal::write(const QString &id, const QString &page, const RichIm
     // The image shares the text's pieces: the copy is cheap here, the text is built and
     // encoded on the worker.
     m_worker.start([this, id, page, image, folder = m_folder] {
+        yieldToTheWindow();
         const QString text = image.text.toString();
         const Cp932::Encoded encoded = Cp932::encodePage(text, image.forms, image.lineEnds);
         // Characters that Shift-JIS cannot hold are kept as text rather than lost as "?".

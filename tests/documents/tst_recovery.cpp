@@ -245,6 +245,7 @@ private Q_SLOTS:
         Files journals = leftBehind(first);
         journals.insert("broken.rec", "not a journal");
         journals.insert("lost.rec", QByteArray(journals.first()).replace("data=", "data=x"));
+        journals.insert(".zemlo-0a1b2c.tmp", "a replacement cut short");
         auto next = restart(journals, {Prompt::Answer::Ok, Prompt::Answer::Yes});
         const MessageRequest report = next->prompts.messages().first();
         QCOMPARE(report.title, QStringLiteral("復元"));
@@ -254,6 +255,7 @@ private Q_SLOTS:
         QCOMPARE(next->window->documents().first()->RichTextBox1->Text(), QStringLiteral("xy"));
         const Files kept = leftBehind(*next);
         QVERIFY(kept.contains("broken.rec") && kept.contains("lost.rec"));
+        QVERIFY(!QFile::exists(journalFolder(next->dir.path()) + "/.zemlo-0a1b2c.tmp"));
     }
 
     // A folder that cannot take the journal says so once in the status bar; no box, and the
