@@ -29,9 +29,10 @@ def journey(program):
     program.processes[0].wait()
 
     program.start()
-    main = program.main_window()
+    # The question is modal over the main window: it has the keyboard.
     activate(wait_window("復元"))
     key("Return")
+    main = wait_window("Zemlo")
     wait_file(preview, page("fresh"))  # restored oldest first
     if read_bytes(path) != ORIGINAL.encode("cp932"):
         raise JourneyFailed("the page changed on disk before Save")
