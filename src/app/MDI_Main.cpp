@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
+#include "documents/RecoveryJournal.h"
 #include "platform/Artwork.h"
 #include "platform/Twips.h"
 #include "platform/WebBrowser.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -30,6 +32,9 @@ MDI_Main::MDI_Main(const QString &programFolder, Prompts *prompts, QWidget *pare
       m_prompts(prompts)
 {
     setObjectName("MDI_Main");
+    m_journal = std::make_unique<RecoveryJournal>(ProgramFiles::recoveryJournal(programFolder));
+    // A disk that is full or a folder that cannot be written says so once, in the status bar.
+    m_journal->onFailure = [this](const QString &message) { showStatus(message); };
     setWindowTitle(QStringLiteral("Zemlo"));
     setWindowIcon(Artwork::appIcon());
     setAcceptDrops(true);
@@ -48,6 +53,9 @@ MDI_Main::~MDI_Main()
     // Document windows go first, while the commands they switch off still exist.
     for (QMdiSubWindow *sub : mdiArea->subWindowList())
         delete sub;
+    // Their journals are gone with them; an empty folder is not left behind either.
+    m_journal->waitForIdle();
+    QDir().rmdir(m_journal->folder());
 }
 
 void MDI_Main::buildMenus()

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -19,6 +20,7 @@ class QToolBar;
 class Form_Editer;
 class Prompts;
 class PreviewPane;
+class RecoveryJournal;
 class StatusPanels;
 class WebBrowser;
 
@@ -86,6 +88,8 @@ public:
     void setBusyPointer() override;
     void restorePointer() override;
 
+    RecoveryJournal *recoveryJournal() const override { return m_journal.get(); }
+
     QToolBar *Toolbar1 = nullptr;
     QToolBar *Toolbar2 = nullptr;
     QWidget *Picture1 = nullptr;
@@ -129,4 +133,5 @@ private:
     QPointer<QMdiSubWindow> m_lastActive;
     QStringList m_recentPages;
     QMenu *m_recentMenu = nullptr;
+    std::unique_ptr<RecoveryJournal> m_journal;
 };

@@ -6,6 +6,7 @@
 #include "app/StatusPanels.h"
 #include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
+#include "documents/RecoverPages.h"
 #include "taglib/TagLibraryCommands.h"
 #include "platform/StepRunner.h"
 #include "platform/Twips.h"
@@ -62,6 +63,8 @@ void MDI_Main::Load(const QStringList &paths)
     });
     steps.run([this] { RefreshPreview(); });
     steps.run([this, &paths] { OpenCommandLineFiles(paths); });
+    // 12. Unsaved work a crash left behind, with the window on screen.
+    steps.run([this] { OfferRecovery(*this); });
 }
 
 void MDI_Main::ApplySettings()

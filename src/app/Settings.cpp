@@ -13,6 +13,10 @@ namespace ProgramFiles {
 QString settings(const QString &programFolder) { return programFolder + "/zemlo.vrn"; }
 QString preview(const QString &programFolder) { return programFolder + "/zemlo.htm"; }
 QString recentPages(const QString &programFolder) { return programFolder + "/zemlo.mru"; }
+QString recoveryJournal(const QString &programFolder)
+{
+    return programFolder + "/zemlo.recover";
+}
 QString pictographList(const QString &programFolder)
 {
     return PictographList::listPath(programFolder);

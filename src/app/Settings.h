@@ -8,6 +8,8 @@ QString settings(const QString &programFolder);
 QString preview(const QString &programFolder);
 QString pictographList(const QString &programFolder);
 QString recentPages(const QString &programFolder);
+// The folder of the journals of unsaved work.
+QString recoveryJournal(const QString &programFolder);
 } // namespace ProgramFiles
 
 // Fills the Opt flags of MDI_Module from the settings file; a missing or damaged file

@@ -10,6 +10,7 @@ class CommonDialog;
 class Form_Editer;
 class Prompts;
 class QWidget;
+class RecoveryJournal;
 
 // What documents, tools and the tag library may ask of the window that holds the documents.
 // They see only this; the main window is the real host, and tests can stand in a small one.
@@ -53,6 +54,9 @@ public:
     // The wait pointer while work takes time, then the program's own pointer again.
     virtual void setBusyPointer() = 0;
     virtual void restorePointer() = 0;
+
+    // Where document windows keep their unsaved text against a crash; none, no journal.
+    virtual RecoveryJournal *recoveryJournal() const { return nullptr; }
 };
 
 // Refreshes the preview when real-time preview is on.

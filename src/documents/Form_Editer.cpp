@@ -3,6 +3,7 @@
 #include "documents/DocumentHost.h"
 #include "platform/ErrorBoxes.h"
 #include "documents/PageWriter.h"
+#include "documents/RecoveryJournal.h"
 #include "documents/TrackEdits.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QTextDocument>
 
 const QString Form_Editer::NewFileName = QStringLiteral("新しいファイル");
 
@@ -39,6 +41,10 @@ Form_Editer::Form_Editer(DocumentHost *host, QWidget *parent)
     connect(RichTextBox1, &RichTextBox::Change, this, &Form_Editer::RichTextBox1_Change);
     RichTextBox1->onKeyPress = [this](QChar ch) { return RichTextBox1_KeyPress(ch); };
     EditerFr = Created; // the window's load
+    // One write per quiet moment, never one per keystroke.
+    m_journalTimer.setSingleShot(true);
+    m_journalTimer.setInterval(JournalDelayMs);
+    connect(&m_journalTimer, &QTimer::timeout, this, &Form_Editer::updateJournal);
 }
 
 Form_Editer::~Form_Editer()
@@ -47,6 +53,7 @@ Form_Editer::~Form_Editer()
     // back).
     if (!m_unloaded && m_host)
         m_host->documentUnloaded(*this);
+    removeJournal();
 }
 
 void Form_Editer::setHtmlName(const QString &name)
@@ -61,6 +68,9 @@ void Form_Editer::RichTextBox1_Change()
 {
     if (EditerFr < Modified)
         EditerFr = EditState(EditerFr + 1);
+    // Tool edits pause tracking but change the text all the same.
+    if (m_host && m_host->recoveryJournal())
+        m_journalTimer.start();
     if (!MDI_Module::TrackEdits)
         return;
     StepRunner steps;
@@ -156,6 +166,8 @@ void Form_Editer::closeEvent(QCloseEvent *event)
     m_closeAgreed = false;
     event->accept();
     m_unloaded = true;
+    // Closed: saved, or its changes given up.
+    removeJournal();
     if (m_host)
         m_host->documentUnloaded(*this);
 }
@@ -170,4 +182,46 @@ bool Form_Editer::saveOnClose()
         ShowSaveError(*m_host->prompts(), e.info());
         return false;
     }
+}
+
+bool Form_Editer::needsJournal() const
+{
+    // An empty new page has nothing to give back.
+    const bool empty = RichTextBox1->document()->isEmpty();
+    if (EditerFr == OneChange || EditerFr == Modified)
+        return m_htmlName != NewFileName || !empty;
+    return m_htmlName == NewFileName && !empty;
+}
+
+void Form_Editer::updateJournal()
+{
+    m_journalTimer.stop();
+    RecoveryJournal *journal = m_host ? m_host->recoveryJournal() : nullptr;
+    if (!journal)
+        return;
+    if (!needsJournal()) {
+        removeJournal();
+        return;
+    }
+    if (m_journalId.isEmpty())
+        m_journalId = journal->newId();
+    // A snapshot that shares the text's pieces; the worker builds and writes the bytes.
+    journal->write(m_journalId, m_htmlName, RichTextBox1->TextRTF());
+    m_journaled = true;
+}
+
+void Form_Editer::adoptJournal(const QString &id)
+{
+    m_journalId = id;
+    m_journaled = true;
+}
+
+void Form_Editer::removeJournal()
+{
+    m_journalTimer.stop();
+    if (!m_journaled)
+        return;
+    if (RecoveryJournal *journal = m_host ? m_host->recoveryJournal() : nullptr)
+        journal->remove(m_journalId);
+    m_journaled = false;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/RichImage.h"
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -47,6 +48,19 @@ public:
     // Runs when the window becomes the active document window.
     void Activate();
 
+    // Brings the recovery journal in line with the edit state now: written while the page holds
+    // unsaved work, removed once it does not. Changes of the text do this by themselves once
+    // typing rests; a save or a reload calls it at once.
+    void updateJournal();
+    // Takes over a journal found at the start, whose text the window now shows.
+    void adoptJournal(const QString &id);
+    // The window's journal name; empty while it has none.
+    const QString &journalId() const { return m_journalId; }
+    // True while a change waits for the quiet moment that writes it.
+    bool journalPending() const { return m_journalTimer.isActive(); }
+    // The quiet time after the last change before the journal is written.
+    static constexpr int JournalDelayMs = 2000;
+
     // A bar under the text (the find bar), which the window takes over; the text gives up
     // the bar's height while the bar is shown.
     void setBottomBar(QWidget *bar);
@@ -62,10 +76,15 @@ private:
     bool RichTextBox1_KeyPress(QChar ch);
     bool saveOnClose();
     void layoutChildren();
+    bool needsJournal() const;
+    void removeJournal();
 
     DocumentHost *m_host;
     QString m_htmlName;
     QWidget *m_bottomBar = nullptr;
     bool m_closeAgreed = false;
     bool m_unloaded = false;
+    QTimer m_journalTimer;
+    QString m_journalId;
+    bool m_journaled = false;
 };

@@ -55,9 +55,10 @@ void ReloadCommand(DocumentHost &host)
     // A file that cannot be read leaves the text, so also its edit state, as it was; one that
     // is there but unreadable, or no file at all, is reported. (A page never saved has no
     // file: that is no news.)
-    if (steps.run([&] { doc->RichTextBox1->LoadFile(doc->HtmlName()); }))
+    if (steps.run([&] { doc->RichTextBox1->LoadFile(doc->HtmlName()); })) {
         doc->EditerFr = Form_Editer::Unmodified;
-    else if (!IsMissingFileNumber(steps.lastError()->number))
+        doc->updateJournal();
+    } else if (!IsMissingFileNumber(steps.lastError()->number))
         ShowReadError(*host.prompts(), *steps.lastError(), doc->HtmlName());
     steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }

@@ -50,8 +50,10 @@ void SaveCommand(DocumentHost &host)
     } else if (confirmed) {
         // Unmodified only once the page is on disk; a failed write keeps the edit state.
         steps.run([&] {
-            if (WritePage(host, *doc, doc->HtmlName()))
+            if (WritePage(host, *doc, doc->HtmlName())) {
                 doc->EditerFr = Form_Editer::Unmodified;
+                doc->updateJournal();
+            }
         });
     }
     ReportSaveFailure(host, steps);
@@ -89,6 +91,7 @@ void SaveDocumentAs(DocumentHost &host, const QString &path)
             return;
         doc->setHtmlName(path);
         doc->EditerFr = Form_Editer::Unmodified;
+        doc->updateJournal();
     });
     ReportSaveFailure(host, steps);
 }

@@ -21,6 +21,8 @@ struct MessageRequest
     Prompt::Icon icon = Prompt::Icon::Information;
     QString title;
     std::optional<Prompt::Answer> defaultButton; // the first button when unset
+    // Captions of the buttons in their order ("復元", "破棄", ...); empty, the usual ones.
+    QStringList buttonTexts = {};
 };
 
 struct InputRequest

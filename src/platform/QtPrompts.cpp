@@ -1,5 +1,6 @@
 #include "platform/Prompts.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -72,6 +73,13 @@ Prompt::Answer QtPrompts::message(const MessageRequest &request)
                     m_parent);
     if (request.defaultButton)
         box.setDefaultButton(standardFor(*request.defaultButton));
+    static constexpr QMessageBox::StandardButton Order[] = {
+        QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    qsizetype caption = 0;
+    for (QMessageBox::StandardButton standard : Order)
+        if (QAbstractButton *button = box.button(standard);
+            button && caption < request.buttonTexts.size())
+            button->setText(request.buttonTexts.at(caption++));
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:

@@ -20,7 +20,7 @@ Form_Editer *MainWindowFixture::openPage(const QString &name, const QByteArray &
 }
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictographList,
-                                     const QStringList &arguments)
+                                     const QStringList &arguments, const Preparation &beforeLoad)
 {
     if (!settings.isNull()) {
         QFile f(ProgramFiles::settings(dir.path()));
@@ -33,6 +33,8 @@ MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictograph
         if (f.open(QIODevice::WriteOnly))
             f.write("");
     }
+    if (beforeLoad)
+        beforeLoad(dir.path(), prompts);
     MDI_Module::TrackEdits = true;
     CheckPictographList(dir.path());
     window = new MDI_Main(dir.path(), &prompts);

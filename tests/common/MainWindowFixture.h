@@ -4,14 +4,18 @@
 #include "ScriptedPrompts.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // A started main window on a temporary program folder, answering its prompts from a script.
 struct MainWindowFixture
 {
     // arguments: the program's own, its name first, as the command line gives them.
+    // beforeLoad prepares the program folder and the answers before the window loads.
+    using Preparation = std::function<void(const QString &folder, ScriptedPrompts &prompts)>;
     explicit MainWindowFixture(const QByteArray &settings = {}, bool pictographList = true,
-                               const QStringList &arguments = {});
+                               const QStringList &arguments = {},
+                               const Preparation &beforeLoad = {});
     ~MainWindowFixture();
 
     QString path(const QString &name) const { return dir.path() + "/" + name; }
