@@ -486,6 +486,7 @@ void RichTextBox::drawPictographs(const QRect &area)
                                picture, QRectF(picture.rect()));
         }
     }
+}
 
 void RichTextBox::paintLongLines(QPaintEvent *event)
 {
