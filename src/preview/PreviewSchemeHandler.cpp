@@ -24,9 +24,20 @@ QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByte
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
 }
 
+void PreviewSchemeHandler::setAlias(const QString &addressPath, const QString &file)
+{
+    m_aliasPath = addressPath;
+    m_aliasFile = file;
+}
+
+QString PreviewSchemeHandler::fileFor(const QString &path) const
+{
+    return !m_aliasPath.isEmpty() && path == m_aliasPath ? m_aliasFile : path;
+}
+
 void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
-    const QString path = job->requestUrl().path();
+    const QString path = fileFor(job->requestUrl().path());
     auto *file = new QFile(path, job);
     if (QFileInfo(path).isDir() || !file->open(QIODevice::ReadOnly)) {
         job->fail(QFileInfo::exists(path) ? QWebEngineUrlRequestJob::RequestDenied

@@ -16,4 +16,14 @@ public:
 
     // The content type to send for a file with these leading bytes.
     static QByteArray contentTypeFor(const QString &path, const QByteArray &head);
+
+    // Requests for addressPath are served from file, so that a page written elsewhere finds
+    // what it refers to beside the address it is shown under. An empty addressPath ends it.
+    void setAlias(const QString &addressPath, const QString &file);
+    // The file a request for this path is served from.
+    QString fileFor(const QString &path) const;
+
+private:
+    QString m_aliasPath;
+    QString m_aliasFile;
 };

@@ -3,6 +3,7 @@
 #include "preview/PreviewSchemeHandler.h"
 #include "platform/WebBrowser.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
@@ -30,6 +31,28 @@ QString shownText(WebBrowser &browser)
         QTest::qWait(20);
     return text;
 }
+// A 1x1 GIF of one colour, drawn larger by the page.
+QByteArray gif(quint8 r, quint8 g, quint8 b)
+{
+    QByteArray bytes("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13);
+    bytes += char(r);
+    bytes += char(g);
+    bytes += char(b);
+    static const char rest[] = "\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;";
+    bytes += QByteArray(rest, sizeof rest - 1);
+    return bytes;
+}
+QColor pixelAt(WebBrowser &browser, QPoint at)
+{
+    return browser.view()->grab().toImage().pixelColor(at);
+}
+// Loads target and waits for the pane to settle on it.
+bool loaded(WebBrowser &browser, const QString &target)
+{
+    QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+    browser.Navigate(target);
+    return complete.wait(20000);
+}
 } // namespace
 
 class TestWebBrowser : public QObject
@@ -56,6 +79,124 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QByteArray, head);
         QTEST(PreviewSchemeHandler::contentTypeFor(path, head), "type");
+    }
+
+    // The preview file lies apart from the page; shown under the page's address, the page's
+    // relative references are found beside the page, and a link leads to its sibling. Files
+    // outside it are still not read by file address.
+    void showsThePageUnderItsOwnAddress()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("site/img") && QDir(dir.path()).mkpath("program/img"));
+        const QString preview = dir.path() + "/program/zemlo.htm",
+                      page = dir.path() + "/site/index.html", sibling = dir.path() + "/site/b.html";
+        writeAll(dir.path() + "/site/img/logo.gif", gif(255, 0, 0));
+        writeAll(dir.path() + "/program/img/logo.gif", gif(0, 255, 0));
+        writeAll(dir.path() + "/outside.gif", gif(0, 0, 255));
+        writeAll(preview, "<body style='margin:0'><img src=\"img/logo.gif\" width=40 height=40>"
+                          "<img src=\"file://" + dir.path().toUtf8() + "/outside.gif\" width=40 "
+                          "height=40><img src=\"../outside.gif\" width=40 height=40><a href=\"b.html\" style=\"display:block;height:60px\">"
+                          "b</a></body>");
+        writeAll(page, "<p>saved</p>");
+        writeAll(sibling, "<p>sibling</p>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        browser.setPreviewAddress(preview, page);
+        QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+        browser.Navigate(preview);
+        QVERIFY(complete.wait(20000));
+        // Reported as the preview file, which the address box never lists.
+        QCOMPARE(complete.first().first().toString(), preview);
+        QCOMPARE(browser.LocationURL(), preview);
+        QTRY_COMPARE_WITH_TIMEOUT(pixelAt(browser, {20, 20}), QColor(Qt::red), 10000);
+        QVERIFY(pixelAt(browser, {60, 20}) != QColor(Qt::blue));
+
+        complete.clear();
+        QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, {20, 70});
+        QVERIFY(complete.wait(20000));
+        QCOMPARE(complete.last().first().toString(), sibling);
+        QCOMPARE(shownText(browser).trimmed(), QString("sibling"));
+
+        // Without a file of its own, the page is shown as the preview file it is.
+        browser.setPreviewAddress(preview, QString());
+        QVERIFY(loaded(browser, preview));
+        QTRY_COMPARE_WITH_TIMEOUT(pixelAt(browser, {20, 20}), QColor(Qt::green), 10000);
+    }
+
+    // A load that fails or is refused, typed or followed from a page, says why in the pane
+    // and the status text, never 完了 over a blank pane.
+    void failedLoadsSayWhy_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("followed");
+        QTest::addColumn<QString>("message");
+        const QString notFound = "ページが見つかりません。", unreachable = "接続できません。",
+                      refused = "このアドレスはプレビューでは開けません。";
+        QTest::newRow("missing page") << "/nonexistent-zemlo/a.html" << false << notFound;
+        QTest::newRow("link to a missing page") << "missing.html" << true << notFound;
+        QTest::newRow("unreachable") << "http://zemlo.invalid/" << false << unreachable;
+        QTest::newRow("link to an unreachable page") << "http://zemlo.invalid/" << true
+                                                      << unreachable;
+        QTest::newRow("other program") << "tel:0120000000" << false << refused;
+        QTest::newRow("file address") << "file:///nonexistent-zemlo/a.html" << false << notFound;
+    }
+    void failedLoadsSayWhy()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, followed);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/a.html";
+        writeAll(page, "<body style='margin:0'><a href=\"" + address.toUtf8() +
+                           "\" style=\"display:block;height:100px\">link</a></body>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        QSignalSpy status(&browser, &WebBrowser::StatusTextChange);
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(browser.failureMessage(), QString());
+        status.clear();
+        if (followed)
+            QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, {20, 50});
+        else
+            browser.Navigate(address);
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.failureMessage().isEmpty(), 20000);
+        QVERIFY2(browser.failureMessage().startsWith(message), qPrintable(browser.failureMessage()));
+        // Empty status texts (the pointer leaving a link) leave the status bar as it is.
+        QString shown;
+        for (const QList<QVariant> &text : status)
+            if (!text.first().toString().isEmpty())
+                shown = text.first().toString();
+        QCOMPARE(shown, message);
+        // The next page that loads takes the message away.
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // A page that changes while it loads is loaded once more when the load ends, with the
+    // newest text, however many changes came meanwhile.
+    void changesDuringALoadLoadOnceMore()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/zemlo.htm";
+        writeAll(page, "<p>0</p>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+        for (int i = 1; i <= 5; ++i) {
+            writeAll(page, "<p>" + QByteArray::number(i) + "</p>");
+            browser.Navigate(page);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 2, 20000);
+        QCOMPARE(shownText(browser).trimmed(), QString("5"));
+        // Nothing more is under way: the next change loads at once.
+        QVERIFY(!complete.wait(1000));
+        writeAll(page, "<p>6</p>");
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(shownText(browser).trimmed(), QString("6"));
     }
 
     void addressesOfLocalPages()
