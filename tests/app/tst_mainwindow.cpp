@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "OnePixelGif.h"
 #include "ZemloTestMain.h"
 
 #include "app/Main.h"
@@ -7,7 +8,11 @@
 #include "app/StatusPanels.h"
 #include "platform/Twips.h"
 #include "platform/WebBrowser.h"
+#include "documents/Form_Editer.h"
+#include "documents/SizeText.h"
+#include "platform/RichTextBox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,8 +21,26 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
 
 namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+int shownLength(WebBrowser *browser)
+{
+    auto length = std::make_shared<int>(-1);
+    if (browser->view())
+        browser->view()->page()->toPlainText(
+                [length](const QString &t) { *length = int(t.trimmed().size()); });
+    QTest::qWaitFor([&] { return *length >= 0; }, 5000);
+    return *length;
+}
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -189,18 +212,31 @@ private Q_SLOTS:
         QVERIFY(f.window->menu("m_edit")->menuAction()->isVisible());
     }
 
+    // The keys go where a user's go: to the box, which keeps the focus.
+    void addressBoxColoursAndEnter_data()
+    {
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<int>("key");
+        QTest::newRow("typed, Enter") << false << int(Qt::Key_Return);
+        QTest::newRow("typed, keypad Enter") << false << int(Qt::Key_Enter);
+        QTest::newRow("chosen from the list, Enter") << true << int(Qt::Key_Return);
+    }
     void addressBoxColoursAndEnter()
     {
+        QFETCH(bool, chosen);
+        QFETCH(int, key);
         MainWindowFixture f;
         MDI_Main *w = f.window;
-        QLineEdit *edit = w->Combo1->lineEdit();
-        QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
-        QCoreApplication::sendEvent(edit, &in);
-        QCOMPARE(edit->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
-        QCoreApplication::sendEvent(edit, &out);
-        QCOMPARE(edit->palette().color(QPalette::Base),
-                 QApplication::palette().color(QPalette::Button));
-        // Enter loads the text as it stands; the address is listed once it has loaded.
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QComboBox *box = w->Combo1;
+        QVERIFY(QTest::qWaitFor([w] { return w->WebBrowser1->isEngineReady(); }, 20000));
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->lineEdit()->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Base));
+
         QTemporaryDir dir;
         const QString page = dir.path() + "/other.html";
         QFile file(page);
@@ -208,12 +244,95 @@ private Q_SLOTS:
         file.write("<p>x</p>");
         file.close();
         QSignalSpy complete(w->WebBrowser1, &WebBrowser::DocumentComplete);
-        w->Combo1->setEditText(page);
-        QTest::keyClick(edit, Qt::Key_Return);
+        if (chosen) {
+            // Listed earlier; chosen from the open list, which only puts it into the box.
+            w->onDocumentComplete(page);
+            w->onDocumentComplete("https://example.com/later");
+            box->clearEditText();
+            box->showPopup();
+            QTRY_VERIFY(box->view()->isVisible());
+            QTest::keyClick(box->view(), Qt::Key_Down);
+            QTest::keyClick(box->view(), Qt::Key_Return);
+            QTRY_VERIFY(!box->view()->isVisible());
+            QCOMPARE(box->currentText(), page);
+            QVERIFY(complete.isEmpty());
+        } else {
+            QTest::keyClicks(box, page);
+        }
+        // Enter loads the text as it stands; the address is listed once it has loaded.
+        QTest::keyClick(box, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier
+                                                                : Qt::NoModifier);
         QVERIFY(complete.wait(20000));
         QTRY_COMPARE_WITH_TIMEOUT(w->WebBrowser1->LocationURL(), page, 20000);
-        QTRY_COMPARE(w->Combo1->count(), 1);
-        QCOMPARE(w->Combo1->itemText(0), page);
+        QTRY_COMPARE(box->findText(page), chosen ? 1 : 0);
+        QCOMPARE(box->count(), chosen ? 2 : 1);
+
+        // Leaving the box gives it the colour of a control again.
+        w->mdiArea->setFocus();
+        QTRY_VERIFY(!box->hasFocus());
+        QCOMPARE(box->lineEdit()->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Button));
+    }
+
+    // The box shows whole in its pane, with the pane's height otherwise as it was.
+    void addressBoxShowsWhole()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->Combo1->geometry(), w->Picture1->rect());
+        QVERIFY(w->Combo1->height() >= w->Combo1->sizeHint().height());
+        QVERIFY(w->Picture1->height() >= Twips::toPixels(315, w));
+    }
+
+    // A page in a folder of its own shows its own image and follows its link to a sibling,
+    // which the address box then shows; the preview file itself is never listed.
+    void previewShowsThePagesOwnImagesAndLinks()
+    {
+        QTemporaryDir site;
+        QVERIFY(QDir(site.path()).mkdir("img"));
+        const QString page = site.path() + "/index.html", sibling = site.path() + "/next.html";
+        writeFile(site.path() + "/img/logo.gif", onePixelGif(255, 0, 0));
+        writeFile(page, "<body style='margin:0'><img src=\"img/logo.gif\" width=40 height=40>"
+                        "<a href=\"next.html\" style=\"display:block;height:60px\">\x8e\x9f</a>"
+                        "</body>");
+        writeFile(sibling, "<p>next</p>");
+        MainWindowFixture f({}, true, "\"" + page + "\"");
+        MDI_Main *w = f.window;
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE_WITH_TIMEOUT(w->WebBrowser1->LocationURL(), ProgramFiles::preview(f.dir.path()),
+                                  20000);
+        QWebEngineView *view = w->WebBrowser1->view();
+        const auto pixel = [view] { return view->grab().toImage().pixelColor(20, 20); };
+        QTRY_COMPARE_WITH_TIMEOUT(pixel(), QColor(Qt::red), 20000);
+        QCOMPARE(w->Combo1->count(), 0);
+
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, {20, 70});
+        QTRY_COMPARE_WITH_TIMEOUT(w->Combo1->currentText(), sibling, 20000);
+        QCOMPARE(w->Combo1->count(), 1);
+        QCOMPARE(w->StatusBar1->panelText(1), QString("完了"));
+    }
+
+    // With real-time preview on, each key rewrites the preview file, and the size in the status
+    // bar (read by the 5 KB check of saving) is that of the text written last, however far the
+    // pane itself has got.
+    void sizeFollowsEveryKeyWhileThePreviewCatchesUp()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        Form_Editer *doc = f.openPage("a.html", QByteArray(3000, 'a'));
+        QVERIFY(doc);
+        QSignalSpy complete(w->WebBrowser1, &WebBrowser::DocumentComplete);
+        const QString preview = ProgramFiles::preview(f.dir.path());
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClicks(doc->RichTextBox1, "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");
+            QCOMPARE(w->StatusBar1->panelText(2),
+                     SizeText(QFileInfo(preview).size() / 1024.0) + " KB");
+        }
+        QCOMPARE(w->StatusBar1->panelText(2), QString("3.90 KB"));
+        QTRY_VERIFY_WITH_TIMEOUT(complete.count() > 0, 20000);
+        // Once the pane has caught up, it shows the newest text.
+        QTRY_COMPARE_WITH_TIMEOUT(shownLength(w->WebBrowser1), 4000, 20000);
     }
 
     void windowComesBeforeThePreviewWhichThenShowsThePage()

@@ -1,3 +1,4 @@
+#include "OnePixelGif.h"
 #include "ZemloTestMain.h"
 
 #include "preview/PreviewSchemeHandler.h"
@@ -30,17 +31,6 @@ QString shownText(WebBrowser &browser)
     while (!done && !deadline.hasExpired())
         QTest::qWait(20);
     return text;
-}
-// A 1x1 GIF of one colour, drawn larger by the page.
-QByteArray gif(quint8 r, quint8 g, quint8 b)
-{
-    QByteArray bytes("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13);
-    bytes += char(r);
-    bytes += char(g);
-    bytes += char(b);
-    static const char rest[] = "\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;";
-    bytes += QByteArray(rest, sizeof rest - 1);
-    return bytes;
 }
 QColor pixelAt(WebBrowser &browser, QPoint at)
 {
@@ -90,9 +80,9 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkpath("site/img") && QDir(dir.path()).mkpath("program/img"));
         const QString preview = dir.path() + "/program/zemlo.htm",
                       page = dir.path() + "/site/index.html", sibling = dir.path() + "/site/b.html";
-        writeAll(dir.path() + "/site/img/logo.gif", gif(255, 0, 0));
-        writeAll(dir.path() + "/program/img/logo.gif", gif(0, 255, 0));
-        writeAll(dir.path() + "/outside.gif", gif(0, 0, 255));
+        writeAll(dir.path() + "/site/img/logo.gif", onePixelGif(255, 0, 0));
+        writeAll(dir.path() + "/program/img/logo.gif", onePixelGif(0, 255, 0));
+        writeAll(dir.path() + "/outside.gif", onePixelGif(0, 0, 255));
         writeAll(preview, "<body style='margin:0'><img src=\"img/logo.gif\" width=40 height=40>"
                           "<img src=\"file://" + dir.path().toUtf8() + "/outside.gif\" width=40 "
                           "height=40><img src=\"../outside.gif\" width=40 height=40><a href=\"b.html\" style=\"display:block;height:60px\">"
