@@ -176,9 +176,9 @@ void WebBrowser::setPreviewAddress(const QString &file, const QString &address)
     if (file == m_previewFile && address == m_previewAddress)
         return;
     m_previewFile = file;
-    m_previewAddress = address;
+    m_previewAddress = address.isEmpty() ? file : address;
     if (m_engine)
-        m_engine->setAlias(address.isEmpty() ? QUrl() : urlForPath(address), file);
+        m_engine->setAlias(urlForPath(m_previewAddress), file);
 }
 
 void WebBrowser::Navigate(const QString &target)

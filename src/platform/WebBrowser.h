@@ -32,9 +32,9 @@ public:
     // for it again loads it once more when it has finished, however often it was asked for:
     // the pane is never more than one load behind a page that changes faster than it loads.
     void Navigate(const QString &target);
-    // The file is shown under the address of another (a path), so that what it refers to
-    // relatively is found beside that; it is still reported as itself. An empty address shows
-    // it under its own.
+    // The preview file is shown under the address of another (a path), so that what it refers
+    // to relatively is found beside that; it is still reported as itself. An empty address
+    // shows it under its own. Of a large preview the pane shows the first part.
     void setPreviewAddress(const QString &file, const QString &address);
     // The message the pane shows for a load that failed; empty when none is shown.
     QString failureMessage() const;

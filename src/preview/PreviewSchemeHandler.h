@@ -23,6 +23,14 @@ public:
     // The file a request for this path is served from.
     QString fileFor(const QString &path) const;
 
+    // Of a page served under the alias, at most this much is shown: the engine takes seconds
+    // to lay out a megabyte of markup and minutes for ten, while a phone took 100 KB at most.
+    static constexpr qint64 shownBytes = 256 * 1024;
+    // The first part of a page of total bytes, cut at a line end (never inside a character of
+    // code page 932), with a line saying so in character references, which read the same in
+    // any charset.
+    static QByteArray firstPart(const QByteArray &head, qint64 total);
+
 private:
     QString m_aliasPath;
     QString m_aliasFile;

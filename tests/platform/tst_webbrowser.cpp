@@ -189,6 +189,34 @@ private Q_SLOTS:
         QCOMPARE(shownText(browser).trimmed(), QString("6"));
     }
 
+    // A preview too large for the engine to lay out quickly shows its first part and says so;
+    // the same file reached as a page of its own is shown whole.
+    void showsTheFirstPartOfAHugePreview()
+    {
+        QTemporaryDir dir;
+        const QString preview = dir.path() + "/zemlo.htm", copy = dir.path() + "/copy.html";
+        // "日本" on each line, in Shift-JIS, then a last line that lies beyond the part shown.
+        QByteArray page;
+        while (page.size() < 2 * PreviewSchemeHandler::shownBytes)
+            page += "<p>\x93\xfa\x96\x7b" + QByteArray::number(page.size()) + "</p>\r\n";
+        page += "<p>last</p>\r\n";
+        writeAll(preview, page);
+        writeAll(copy, page);
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        browser.setPreviewAddress(preview, QString());
+        QVERIFY(loaded(browser, preview));
+        const QString shown = shownText(browser);
+        QVERIFY(shown.contains("日本0\n"));
+        QVERIFY(!shown.contains("last"));
+        QVERIFY2(shown.trimmed().endsWith(QString("プレビューはここまでです（ページ %1 KB のうち先頭 255 KB）。")
+                                                  .arg((page.size() + 1023) / 1024)),
+                 qPrintable(shown.right(100)));
+        QVERIFY(loaded(browser, copy));
+        QVERIFY(shownText(browser).trimmed().endsWith("last"));
+    }
+
     void addressesOfLocalPages()
     {
         const QUrl url = WebBrowser::urlForPath("/tmp/ページ a.html");
