@@ -25,7 +25,8 @@ public:
 
     // Of a page served under the alias, at most this much is shown: the engine takes seconds
     // to lay out a megabyte of markup and minutes for ten, while a phone took 100 KB at most.
-    static constexpr qint64 shownBytes = 256 * 1024;
+    // Pages a phone could show are shown whole.
+    static constexpr qint64 shownBytes = 128 * 1024;
     // The first part of a page of total bytes, cut at a line end (never inside a character of
     // code page 932), with a line saying so in character references, which read the same in
     // any charset.
