@@ -173,10 +173,11 @@ QString WebBrowser::shownAddress(const QUrl &url) const
 
 void WebBrowser::setPreviewAddress(const QString &file, const QString &address)
 {
-    if (file == m_previewFile && address == m_previewAddress)
+    const QString shownAs = address.isEmpty() ? file : address;
+    if (file == m_previewFile && shownAs == m_previewAddress)
         return;
     m_previewFile = file;
-    m_previewAddress = address.isEmpty() ? file : address;
+    m_previewAddress = shownAs;
     if (m_engine)
         m_engine->setAlias(urlForPath(m_previewAddress), file);
 }
