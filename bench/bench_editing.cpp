@@ -48,6 +48,18 @@ QByteArray makePage(qsizetype bytes)
     return Cp932::encode(text.replace("\n", "\r\n")).bytes;
 }
 
+// Markup as another program writes it: LF line ends but one CR LF in each block, and twins of the
+// Windows sequences (87 90, FA 4A, ED 40) in every block, which the page keeps as forms.
+QByteArray makeTwinPage(qsizetype bytes)
+{
+    const QString markup = QStringLiteral("<a href=\"menu.html\" accesskey=\"1\">メニュー</a><br>\n"
+                                          "<font color=\"#FF0000\">ｾｰﾙ開催中！</font><hr>\n"
+                                          "<p>本日のお知らせ&#63647;です。</p>\n");
+    const QByteArray block =
+        Cp932::encode(markup).bytes + QByteArray::fromHex("87 90 FA 4A ED 40") + "\r\n";
+    return block.repeated(qMax<qsizetype>(1, bytes / block.size()));
+}
+
 struct Figures
 {
     double median = 0, p99 = 0;
@@ -132,7 +144,7 @@ int startupChild(int argc, char *argv[])
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     qint64 readyAt = 0, loadedAt = 0;
-    RunningProgram program = Main(dir.path(), &prompts, QString());
+    RunningProgram program = Main(dir.path(), &prompts, {});
     if (!program.window)
         return 1;
     const qint64 shownAt = monotonicNs();
@@ -334,6 +346,28 @@ int main(int argc, char *argv[])
         const QByteArray what = "replace all, " + QByteArray::number(replaced) + " matches";
         print(what.constData(), size.name, summarise(replace));
 
+
+        // The same on a page whose characters keep other byte forms than Windows writes.
+        {
+            const QString twins = dir.path() + "/twins.html";
+            QFile f(twins);
+            f.open(QIODevice::WriteOnly);
+            f.write(makeTwinPage(size.bytes));
+            f.close();
+            Form_Editer *other = OpenDocument(*main, twins);
+            QCoreApplication::processEvents();
+            QList<double> formKey;
+            other->RichTextBox1->setSelStart(int(other->RichTextBox1->Text().size() / 2));
+            for (int i = 0; i < size.runs; ++i) {
+                t.restart();
+                QTest::keyClick(other->RichTextBox1, Qt::Key_A);
+                formKey.append(double(t.nsecsElapsed()) / 1e6);
+            }
+            print("keystroke, page keeping byte forms", size.name, summarise(formKey));
+            other->setCloseAgreed(true);
+            other->parentWidget()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
         doc->setCloseAgreed(true);
         doc->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

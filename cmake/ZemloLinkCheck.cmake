@@ -49,3 +49,15 @@ function(zemlo_check_core_only target)
         endif()
     endforeach()
 endfunction()
+
+# The program starts without the browser engine and loads it from zemlo_preview once its
+# window is on screen: neither the program nor the GUI library may link the engine.
+function(zemlo_check_no_engine target)
+    set(links)
+    zemlo_linked_libraries(${target} links)
+    foreach(engine IN ITEMS zemlo_preview Qt6::WebEngineCore Qt6::WebEngineWidgets Qt6::Quick)
+        if(engine IN_LIST links)
+            message(FATAL_ERROR "${target} must start without the browser engine, but links ${engine}")
+        endif()
+    endforeach()
+endfunction()

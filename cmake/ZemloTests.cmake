@@ -9,6 +9,7 @@ set(ZEMLO_PURE_TESTS
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
     platform/tst_cp932
+    platform/tst_pictographs
     platform/tst_piecetext
     taglib/tst_starterlibrary
     taglib/tst_taglibraryfile
@@ -39,7 +40,10 @@ target_compile_options(zemlo_testsupport_base PUBLIC -Winvalid-pch)
 target_precompile_headers(zemlo_testsupport_base PRIVATE ${ZEMLO_BASE_PCH} <QtTest>)
 
 add_library(zemlo_testsupport STATIC ${ZEMLO_TEST_COMMON})
-target_link_libraries(zemlo_testsupport PUBLIC zemlo_testsupport_base zemlo_core)
+# Tests of the whole program show the preview, so they link its engine; linking it here gives
+# the helper library the engine's compile definitions too, so that its precompiled header
+# stays usable by those tests.
+target_link_libraries(zemlo_testsupport PUBLIC zemlo_testsupport_base zemlo_core zemlo_preview)
 target_precompile_headers(zemlo_testsupport PRIVATE ${ZEMLO_GUI_PCH} <QtTest>)
 
 add_custom_target(zemlo_tests)
@@ -59,10 +63,6 @@ function(zemlo_add_test src)
         set(support zemlo_testsupport)
     endif()
     target_link_libraries(${target} PRIVATE ${support})
-    if(NOT ${folder}/${name} IN_LIST ZEMLO_PURE_TESTS)
-        # Tests of the whole program show the preview: they link its engine.
-        target_link_libraries(${target} PRIVATE zemlo_preview)
-    endif()
     target_precompile_headers(${target} REUSE_FROM ${support})
     add_dependencies(zemlo_tests ${target})
     add_test(NAME ${folder}/${name} COMMAND ${target})

@@ -1,4 +1,6 @@
-// Code page 932: decoding never loses a byte, and encoding is consistent with its own checks.
+// Code page 932: a page read and written back untouched comes back byte for byte, an edited
+// page reads back as edited or names what it cannot write, and encoding is consistent with its
+// own checks.
 #include "FuzzCheck.h"
 #include "platform/Cp932.h"
 
@@ -20,6 +22,12 @@ QList<char32_t> codePoints(const QString &text)
     return points;
 }
 
+// The text with CR LF and a lone CR made LF, as a page holds its line ends.
+QString lineEndsAsLf(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+}
+
 // Invalid bytes read from a file are kept as U+F780 + byte.
 bool hasKeptBytes(const QString &text)
 {
@@ -38,9 +46,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray rest = FuzzBytes(data + 1, size - 1);
 
     if (data[0] & 1) {
-        // Bytes read from a file: an unedited round trip gives them back, except that a
-        // character with several sequences comes back in its preferred one, which is also two
-        // bytes and decodes to the same character.
+        // Bytes read from a file. Read as a page and written back with the forms its
+        // characters came in, every untouched page comes back byte for byte.
+        const Cp932::Page page = Cp932::decodePage(rest);
+        const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        FUZZ_CHECK(back.ok());
+        FUZZ_CHECK(back.bytes == rest);
+        // The page is the plain decoding with each line end (CR LF, CR, LF) one LF.
+        FUZZ_CHECK(page.text == lineEndsAsLf(Cp932::decode(rest)));
+        for (qsizetype i = 0; i < page.forms.size(); ++i) {
+            FUZZ_CHECK(page.forms[i].position >= 0 && page.forms[i].position < page.text.size());
+            if (i > 0)
+                FUZZ_CHECK(page.forms[i - 1].position < page.forms[i].position);
+        }
+        // The CR LF form: without the forms of its line ends and with CR LF as its own, the
+        // page writes every line end as CR LF and every other byte as it was.
+        Cp932::Forms withoutLineEnds;
+        for (const Cp932::Form &form : page.forms)
+            if (page.text[form.position] != u'\n')
+                withoutLineEnds.append(form);
+        QByteArray crlf = rest;
+        crlf.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+        FUZZ_CHECK(Cp932::encodePage(page.text, withoutLineEnds, Cp932::LineEnds::CrLf).bytes ==
+                   crlf);
+
+        // Entered rather than read (no forms), the same characters are written as Windows
+        // writes them: a character with several sequences in its preferred one, which is also
+        // two bytes and decodes to the same character.
         const QString text = Cp932::decode(rest);
         const Cp932::Encoded encoded = Cp932::encode(text);
         FUZZ_CHECK(encoded.ok());
@@ -68,9 +100,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(head.ok());
             FUZZ_CHECK(encoded.bytes.startsWith(head.bytes));
         }
+    } else if (data[0] & 2) {
+        // A page read, then edited: removed characters take their forms with them, inserted
+        // ones have none. What can be written reads back as the edited text; what cannot
+        // (a kept lone byte that would pair with what now follows it, an escape that was not
+        // read there) is named, and with references in its place the page reads back as that.
+        if (rest.size() < 4)
+            return 0;
+        Cp932::Page page = Cp932::decodePage(rest.sliced(4));
+        const qsizetype at = (uchar(rest[0]) | uchar(rest[1]) << 8) % (page.text.size() + 1);
+        const qsizetype removed = qMin<qsizetype>(uchar(rest[2]) % 8, page.text.size() - at);
+        // Typed: markup, a line end, double-byte characters, two escapes, a character outside
+        // the code page, nothing.
+        static const QStringList pieces =
+            QString::fromUtf16(
+                u"a| |\n|@|&|\x3042|\x2460|\xFF71|\xF802|\xF7C0|\x00A5|\x2235|\xE63E|")
+                .split(u'|');
+        const QString inserted = pieces.at(uchar(rest[3]) % pieces.size());
+        page.text.replace(at, removed, inserted);
+        Cp932::followEdit(page.forms, at, removed, inserted.size());
+        const Cp932::Encoded encoded = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        QString written = page.text;
+        Cp932::Forms forms = page.forms;
+        if (!encoded.ok()) {
+            for (auto it = encoded.unwritable.crbegin(); it != encoded.unwritable.crend(); ++it) {
+                const QString reference =
+                    QStringLiteral("&#%1;").arg(quint32(written[it->position].unicode()));
+                written.replace(it->position, it->length, reference);
+                Cp932::followEdit(forms, it->position, it->length, reference.size());
+            }
+        }
+        const Cp932::Encoded fixed = Cp932::encodePage(written, forms, page.lineEnds);
+        FUZZ_CHECK(fixed.ok());
+        const Cp932::Page back = Cp932::decodePage(fixed.bytes);
+        FUZZ_CHECK(back.text == written);
+        FUZZ_CHECK(Cp932::encodePage(back.text, back.forms, back.lineEnds).bytes == fixed.bytes);
     } else {
-        // Any text: what cannot be written is reported, each character once, and the numeric
-        // references make every text writable.
+        // Any text, as entered: what cannot be written is reported, each character once, and
+        // the numeric references make every text writable.
         const QString text = FuzzUtf16(data + 1, size - 1);
         const Cp932::Encoded encoded = Cp932::encode(text);
         FUZZ_CHECK(Cp932::canEncode(text) == encoded.ok());
@@ -95,11 +162,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(again.size() == encoded.bytes.size());
             FUZZ_CHECK(Cp932::decode(again) == back);
             // Writable text reads back as itself, but for the JIS-side characters that are
-            // written as their code page 932 equivalents; those read back stably. A kept
-            // invalid byte is the exception: a lead byte kept alone pairs with a character
-            // typed after it whose first byte can trail (the file holds just those bytes).
+            // written as their code page 932 equivalents; those read back stably. The plain
+            // encoder writes escapes as their bytes, and a lead byte so written pairs with a
+            // character after it whose first byte can trail: the exception here, which a page
+            // (the edit above) names instead of writing. As a page, entered text has no
+            // escape written at all.
             if (!hasKeptBytes(text))
                 FUZZ_CHECK(again == encoded.bytes);
+            const Cp932::Encoded asPage = Cp932::encodePage(text, {}, Cp932::LineEnds::Lf);
+            FUZZ_CHECK(asPage.ok() == !hasKeptBytes(text));
+            if (asPage.ok())
+                FUZZ_CHECK(asPage.bytes == encoded.bytes);
         }
     }
     return 0;

@@ -36,11 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = FuzzBytes(data, size);
     FUZZ_CHECK(writeAll(input, bytes));
 
-    // Lines end at CR LF or a lone CR, which are not part of them.
-    const QList<QByteArrayView> lines = SplitCrLines(bytes);
+    // Lines end at CR LF or a lone CR, which are not part of them; in a file without a CR,
+    // at LF.
+    const QList<QByteArrayView> lines = SplitCrOrLfLines(bytes);
+    const bool lfEnds = !bytes.contains('\r');
     qsizetype total = 0;
     for (const QByteArrayView line : lines) {
         FUZZ_CHECK(!line.contains('\r'));
+        FUZZ_CHECK(!lfEnds || !line.contains('\n'));
         total += line.size();
     }
     FUZZ_CHECK(total <= bytes.size());

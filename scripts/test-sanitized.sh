@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+start=$SECONDS
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMLO_SANITIZE=ON "$@"
 cmake --build build-asan -j"$(nproc)" --target zemlo_tests
+echo "Time: sanitized build $((SECONDS - start)) s"
 
 # The browser engine's library frees some of its own objects through a type of another size,
 # which the type-mismatch check stops at; that code is not ours, so the check is off. Leaks

@@ -5,6 +5,7 @@
 #include "platform/WebBrowser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -35,8 +36,11 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
 
     QtPrompts prompts;
-    RunningProgram program = Main(QApplication::applicationDirPath(), &prompts,
-                                  CommandLineText(QApplication::arguments()));
+    // Absolute, so that a page's name means the same to a running copy it is handed to and in
+    // the recent pages, whatever folder a later start is made from.
+    RunningProgram program =
+        Main(QApplication::applicationDirPath(), &prompts,
+             AbsolutePaths(CommandLinePaths(QApplication::arguments()), QDir::currentPath()));
     if (!program.window)
         return 0;
     prompts.setParent(program.window);

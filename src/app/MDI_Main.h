@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -31,8 +32,12 @@ public:
     MDI_Main(const QString &programFolder, Prompts *prompts, QWidget *parent = nullptr);
     ~MDI_Main() override;
 
-    // The load sequence: size, settings, menus, show, apply settings, preview, command line.
-    void Load(const QString &commandLine);
+    // The load sequence: size, settings, menus, show, apply settings, preview, and the pages
+    // named on the command line.
+    void Load(const QStringList &paths);
+    // Pages a later start handed over: opened as command-line pages, and the window comes to
+    // the front.
+    void OpenHandedPages(const QStringList &paths);
 
     QString programFolder() const override { return m_programFolder; }
     Prompts *prompts() const override { return m_prompts; }
@@ -108,7 +113,7 @@ private:
     void wireBuiltInCommands();
     void setDocumentItemsEnabled(bool enabled);
     void runItem(const QString &item);
-    void OpenCommandLineFiles(const QString &commandLine);
+    void OpenCommandLineFiles(const QStringList &paths);
     void ApplySettings();
     void Unload();
     void toggleWindowSize();

@@ -1,5 +1,4 @@
 // The main window's start and end: load sequence, settings, command line, unload.
-#include "app/CommandLine.h"
 #include "app/CommandTable.h"
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
@@ -33,7 +32,7 @@ void showMenu(MDI_Main &main, const QString &name, bool shown)
 }
 } // namespace
 
-void MDI_Main::Load(const QString &commandLine)
+void MDI_Main::Load(const QStringList &paths)
 {
     // 1. 80 % of the screen, centred.
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -62,7 +61,7 @@ void MDI_Main::Load(const QString &commandLine)
             preview.close();
     });
     steps.run([this] { RefreshPreview(); });
-    steps.run([this, &commandLine] { OpenCommandLineFiles(commandLine); });
+    steps.run([this, &paths] { OpenCommandLineFiles(paths); });
 }
 
 void MDI_Main::ApplySettings()
@@ -74,13 +73,25 @@ void MDI_Main::ApplySettings()
     runCommand(MDI_Module::OptWidth8 ? Cmd::m_vb08 : Cmd::m_vb10);
 }
 
-void MDI_Main::OpenCommandLineFiles(const QString &commandLine)
+void MDI_Main::OpenCommandLineFiles(const QStringList &paths)
 {
-    for (const QString &path : QuotedPaths(commandLine)) {
+    for (const QString &path : paths) {
         StepRunner step;
         step.run([&] { OpenDocument(*this, path); });
         step.run([this] { RefreshPreview(); });
     }
+}
+
+void MDI_Main::OpenHandedPages(const QStringList &paths)
+{
+    if (m_unloaded)
+        return;
+    OpenCommandLineFiles(paths);
+    // Restored from the task bar as it was, maximized or not.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MDI_Main::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "app/MDI_Module.h"
 #include "app/SettingsLine.h"
+#include "platform/FileReplace.h"
 #include "tools/PictographList.h"
 
 #include <QFile>
@@ -59,6 +60,10 @@ void SaveSettings(const QString &programFolder, bool tagColor, bool realtimePrev
 
 void CheckPictographList(const QString &programFolder)
 {
-    QFile file(ProgramFiles::pictographList(programFolder));
-    MDI_Module::PictographListFound = file.open(QIODevice::ReadOnly);
+    try {
+        MDI_Module::PictographListFound =
+            OpenRegularFile(ProgramFiles::pictographList(programFolder)) != nullptr;
+    } catch (const ZError &) {
+        MDI_Module::PictographListFound = false;
+    }
 }

@@ -1,24 +1,54 @@
 #include "app/SingleInstance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 SingleInstance::SingleInstance(const QString &programFolder)
+    : m_path(programFolder + QStringLiteral("/zemlo.lck"))
 {
-    const QByteArray key =
-        QCryptographicHash::hash(QDir::cleanPath(programFolder).toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    m_path = QDir::tempPath() + "/zemlo-" + QString::fromLatin1(key) + ".lock";
+}
+
+SingleInstance::~SingleInstance()
+{
+    // The file stays: removing it would let a copy that opened it just now lock a file that
+    // the next copy no longer finds.
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool SingleInstance::acquire()
 {
-    m_lock = std::make_unique<QLockFile>(m_path);
-    // A lock left by a copy that crashed is taken over; a live one is not.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    if (m_fd >= 0)
         return true;
-    m_lock.reset();
-    return false;
+    const QByteArray name = QFile::encodeName(m_path);
+    constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | flags, 0644);
+    // Readable by everyone who runs the program: a lock needs no more, so a file left by
+    // another user serves as well.
+    if (fd >= 0)
+        (void)::fchmod(fd, 0644);
+    else
+        fd = ::open(name.constData(), O_RDONLY | flags);
+    struct stat st
+    {
+    };
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
+    if (fd < 0)
+        return true; // no lock to be had: better to run than to refuse for good
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !held;
+    }
+    m_fd = fd;
+    return true;
 }

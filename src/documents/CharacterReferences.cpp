@@ -1,7 +1,6 @@
 #include "documents/CharacterReferences.h"
 
 #include "platform/CharacterList.h"
-#include "platform/Cp932.h"
 
 namespace {
 char32_t codePointAt(const QString &text, const CharacterReference &at)
@@ -11,31 +10,45 @@ char32_t codePointAt(const QString &text, const CharacterReference &at)
         return QChar::surrogateToUcs4(first, text.at(at.position + 1));
     return first.unicode();
 }
+
+QString byteName(uchar byte)
+{
+    return QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+}
 } // namespace
 
-QList<CharacterReference> UnencodableCharacters(const QString &text)
+QList<CharacterReference> UnwritableCharacters(const QString &text, const Cp932::Forms &forms)
 {
     QList<CharacterReference> found;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n;) {
-        const bool pair =
-            text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate();
-        const int length = pair ? 2 : 1;
-        if (!Cp932::canEncode(QStringView(text).mid(i, length))) {
-            CharacterReference ref{int(i), length, {}};
-            ref.reference = QStringLiteral("&#%1;").arg(quint32(codePointAt(text, ref)));
-            found.append(ref);
-        }
-        i += length;
+    // The line ends play no part in what can be written.
+    const Cp932::Encoded encoded = Cp932::encodePage(text, forms, Cp932::LineEnds::Lf);
+    found.reserve(encoded.unwritable.size());
+    for (const Cp932::Unwritable &unit : encoded.unwritable) {
+        CharacterReference ref{int(unit.position), unit.length, {}, unit.reason, unit.byte};
+        ref.reference = QStringLiteral("&#%1;").arg(quint32(codePointAt(text, ref)));
+        found.append(ref);
     }
     return found;
 }
 
 QString NameCharacters(const QString &text, const QList<CharacterReference> &found)
 {
-    QList<char32_t> characters;
+    QList<NamedCharacter> characters;
     characters.reserve(found.size());
-    for (const CharacterReference &ref : found)
-        characters.append(codePointAt(text, ref));
+    for (const CharacterReference &ref : found) {
+        QString note;
+        switch (ref.reason) {
+        case Cp932::Unwritable::Reason::NotInCodePage:
+            break;
+        case Cp932::Unwritable::Reason::LoneByte:
+            note = QStringLiteral("単独のバイト %1 を表す文字").arg(byteName(ref.byte));
+            break;
+        case Cp932::Unwritable::Reason::JoinsLoneByte:
+            note = QStringLiteral("前にある単独のバイト %1 と結び付いて別の文字になる")
+                       .arg(byteName(ref.byte));
+            break;
+        }
+        characters.append({codePointAt(text, ref), note});
+    }
     return DescribeCharacters(characters);
 }

@@ -4,9 +4,11 @@
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "documents/OpenTemplate.h"
+#include "platform/CommonDialog.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/FileReplace.h"
 #include "platform/Prompts.h"
 #include "platform/RichTextBox.h"
-#include "platform/CommonDialog.h"
 #include "platform/StepRunner.h"
 
 void OpenCommand(DocumentHost &host)
@@ -50,8 +52,12 @@ void ReloadCommand(DocumentHost &host)
                                 QStringLiteral("再読み込み")) != Prompt::Answer::Ok)
         return;
     StepRunner steps;
-    // A file that cannot be read leaves the text, so also its edit state, as it was.
+    // A file that cannot be read leaves the text, so also its edit state, as it was; one that
+    // is there but unreadable, or no file at all, is reported. (A page never saved has no
+    // file: that is no news.)
     if (steps.run([&] { doc->RichTextBox1->LoadFile(doc->HtmlName()); }))
         doc->EditerFr = Form_Editer::Unmodified;
+    else if (!IsMissingFileNumber(steps.lastError()->number))
+        ShowReadError(*host.prompts(), *steps.lastError(), doc->HtmlName());
     steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }

@@ -6,5 +6,7 @@ class Form_Editer;
 class DocumentHost;
 
 // Creates a document window for path, loads it, shows it and colours it. The only way a
-// document window is made; it never reports a failure.
+// document window is made. Nothing at path gives an empty window of that name; a path that
+// is there but cannot be read, or is no file (a folder, FIFO, device or socket), is reported
+// in the "Zuvo:" box naming it and gives no window: null is returned.
 Form_Editer *OpenDocument(DocumentHost &host, const QString &path);

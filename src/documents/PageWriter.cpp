@@ -30,8 +30,9 @@ void PutReferences(DocumentHost &host, Form_Editer &doc, const QList<CharacterRe
 
 bool OfferCharacterReferences(DocumentHost &host, Form_Editer &doc)
 {
-    const QString text = doc.RichTextBox1->Text();
-    const QList<CharacterReference> found = UnencodableCharacters(text);
+    const RichImage page = doc.RichTextBox1->TextRTF();
+    const QString text = page.text.toString();
+    const QList<CharacterReference> found = UnwritableCharacters(text, page.forms);
     if (found.isEmpty())
         return true;
     const QString question =

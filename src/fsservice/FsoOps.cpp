@@ -111,6 +111,8 @@ bool sameOrInside(const QString &folder, const QString &path)
 
 // Copies through a temporary file beside the target, so that a failed copy never leaves
 // a half-written target, and an overwritten file stays whole until the copy is complete.
+// A link at the target is replaced by the copy itself: nothing is written through it into
+// the file it points to, which may lie anywhere.
 void copyOneFile(const QString &source, const QString &target, bool overwrite)
 {
     requireFolder(folderOf(target));
@@ -123,8 +125,8 @@ void copyOneFile(const QString &source, const QString &target, bool overwrite)
         if (isReadOnly(target))
             fail(ZErr::PermissionDenied);
     }
-    QTemporaryFile temp(joined(folderOf(target), QStringLiteral(".") + lastComponent(target) +
-                                                     QStringLiteral(".XXXXXX")));
+    // A short name of its own: the target's name may already be as long as a name can be.
+    QTemporaryFile temp(joined(folderOf(target), QStringLiteral(".zemlo-XXXXXX.tmp")));
     if (!temp.open())
         throw ZError::fromErrno(errno ? errno : EACCES);
     temp.close();
@@ -346,12 +348,19 @@ void deleteFolders(const QString &source, bool force)
         // Whole volumes are not deleted as folders.
         if (s == QStringLiteral("/"))
             fail(ZErr::PermissionDenied);
+        // A link to a folder goes alone: the folder it points to is not this folder's content,
+        // so neither its modes nor its read-only files have a say.
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(toFs(s), ec))) {
+            fs::remove(toFs(s), ec);
+            check(ec);
+            continue;
+        }
         // Checked before anything goes, so that a refusal leaves the folder whole.
         if (!force && treeHasReadOnly(s))
             fail(ZErr::PermissionDenied);
         if (force)
             makeFoldersWritable(s);
-        std::error_code ec;
         fs::remove_all(toFs(s), ec);
         check(ec);
     }

@@ -5,7 +5,9 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <unordered_set>
 
@@ -166,9 +168,39 @@ bool encodable(const Tables &t, char16_t c)
     return t.encode[c] != Unencodable;
 }
 
-} // namespace
+// The escape range U+F780 + byte.
+constexpr bool isEscape(char16_t c)
+{
+    return c >= EscapeBase && c <= EscapeBase + 0xFF;
+}
 
-QString decode(QByteArrayView bytes)
+quint16 lineEndCode(LineEnds lineEnds)
+{
+    switch (lineEnds) {
+    case LineEnds::CrLf:
+        return 0x0D0A;
+    case LineEnds::Cr:
+        return 0x0D;
+    default:
+        return 0x0A;
+    }
+}
+
+// True when the form still stands for the character: it decodes to it.
+bool formFits(const Tables &t, char16_t c, quint16 form)
+{
+    if (c == u'\n')
+        return form == 0x0A || form == 0x0D || form == 0x0D0A;
+    if (isEscape(c))
+        return form == c - EscapeBase;
+    const int lead = form >> 8, trail = form & 0xFF;
+    return isLeadByte(lead) && isTrailByte(trail) && t.pair[t.leadIndex[lead] * 256 + trail] == c;
+}
+
+// The decoder shared by decode and decodePage. A page has its line ends made LF and records
+// the forms that encodePage would not write by itself; plain decoding keeps CR and records
+// nothing.
+template <bool AsPage> QString decodeText(QByteArrayView bytes, Forms *forms, LineEnds lineEnds)
 {
     const Tables &t = tables();
     // Each byte yields at most one UTF-16 unit.
@@ -177,23 +209,56 @@ QString decode(QByteArrayView bytes)
     char16_t *out = begin;
     const uchar *in = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = in + bytes.size();
+    [[maybe_unused]] const quint16 ownLineEnd = lineEndCode(lineEnds);
+    // Only a page that has a LF other than its own line end needs to stop at LF.
+    [[maybe_unused]] const bool stopAtLf = AsPage && lineEnds != LineEnds::Lf;
+    const auto keep = [&](quint16 form) {
+        if constexpr (AsPage)
+            forms->append(Form{int(out - begin), form});
+    };
     while (in < end) {
 #if defined(__SSE2__)
-        // Sixteen ASCII bytes become sixteen units at once.
+        // Sixteen ASCII bytes become sixteen units at once; a page's line ends are left to the
+        // byte-by-byte way, the bytes before them not.
         if (end - in >= 16) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
             if (_mm_movemask_epi8(chunk) == 0) {
                 const __m128i zero = _mm_setzero_si128();
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(chunk, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(chunk, zero));
-                out += 16;
-                in += 16;
-                continue;
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8),
+                                 _mm_unpackhi_epi8(chunk, zero));
+                int plain = 16;
+                if constexpr (AsPage) {
+                    __m128i stops = _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r'));
+                    if (stopAtLf)
+                        stops = _mm_or_si128(stops, _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')));
+                    if (const int mask = _mm_movemask_epi8(stops))
+                        plain = __builtin_ctz(unsigned(mask));
+                }
+                // Each byte yields one unit, so the units past a stop are written over later.
+                out += plain;
+                in += plain;
+                if (plain == 16)
+                    continue;
             }
         }
 #endif
         const uchar b = *in;
         if (b < 0x80) {
+            if constexpr (AsPage) {
+                if (b == '\r' || b == '\n') {
+                    quint16 form = 0x0A;
+                    if (b == '\r') {
+                        form = in + 1 < end && in[1] == '\n' ? 0x0D0A : 0x0D;
+                        in += form == 0x0D0A ? 1 : 0;
+                    }
+                    if (form != ownLineEnd)
+                        keep(form);
+                    *out++ = u'\n';
+                    ++in;
+                    continue;
+                }
+            }
             *out++ = b;
             ++in;
             continue;
@@ -206,14 +271,20 @@ QString decode(QByteArrayView bytes)
             // An unassigned pair stays a pair: both bytes are kept as escapes together.
             const char16_t c = t.pair[lead * 256 + in[1]];
             if (c != 0) {
+                const quint16 code = quint16(b << 8 | in[1]);
+                if (t.encode[c] != code)
+                    keep(code);
                 *out++ = c;
             } else {
+                keep(b);
                 *out++ = char16_t(EscapeBase + b);
+                keep(in[1]);
                 *out++ = char16_t(EscapeBase + in[1]);
             }
             in += 2;
         } else {
             // The next byte cannot be a trail byte, so it starts a character of its own.
+            keep(b);
             *out++ = char16_t(EscapeBase + b);
             ++in;
         }
@@ -222,11 +293,68 @@ QString decode(QByteArrayView bytes)
     return result;
 }
 
-Encoded encode(QStringView text) { return encode(text, LineEnds::AsIs); }
+// The line end a page mostly has; on a tie the one that comes first, and CR LF without any.
+LineEnds ownLineEnds(QByteArrayView bytes)
+{
+    const char *const data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype lf = 0, cr = 0, crlf = 0;
+    qsizetype firstLf = -1, firstCr = -1;
+    for (const char *p = data;
+         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(data + size - p)))); ++p) {
+        if (firstLf < 0)
+            firstLf = p - data;
+        ++lf;
+        if (p > data && p[-1] == '\r')
+            ++crlf;
+    }
+    for (const char *p = data;
+         (p = static_cast<const char *>(std::memchr(p, '\r', size_t(data + size - p)))); ++p) {
+        if (firstCr < 0)
+            firstCr = p - data;
+        ++cr;
+    }
+    lf -= crlf;
+    cr -= crlf;
+    LineEnds first = LineEnds::CrLf;
+    if (firstCr >= 0 && (firstLf < 0 || firstCr < firstLf))
+        first = firstCr + 1 < size && data[firstCr + 1] == '\n' ? LineEnds::CrLf : LineEnds::Cr;
+    else if (firstLf >= 0)
+        first = LineEnds::Lf;
+    const auto count = [&](LineEnds e) {
+        return e == LineEnds::CrLf ? crlf : e == LineEnds::Cr ? cr : lf;
+    };
+    LineEnds best = first;
+    for (const LineEnds e : {LineEnds::CrLf, LineEnds::Lf, LineEnds::Cr})
+        if (count(e) > count(best))
+            best = e;
+    return best;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    return decodeText<false>(bytes, nullptr, LineEnds::AsIs);
+}
+
+Page decodePage(QByteArrayView bytes)
+{
+    Page page;
+    page.lineEnds = ownLineEnds(bytes);
+    page.text = decodeText<true>(bytes, &page.forms, page.lineEnds);
+    return page;
+}
+
+Encoded encode(QStringView text)
+{
+    return encode(text, LineEnds::AsIs);
+}
 
 Encoded encode(QStringView text, LineEnds lineEnds)
 {
-    const bool crlf = lineEnds == LineEnds::CrLf;
+    const bool lfOnly = lineEnds == LineEnds::AsIs;
+    const quint16 lineEnd = lineEndCode(lineEnds);
     const Tables &t = tables();
     Encoded result;
     // Each UTF-16 unit yields at most two bytes.
@@ -243,7 +371,7 @@ Encoded encode(QStringView text, LineEnds lineEnds)
             const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
             const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
             int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
-            if (crlf)
+            if (!lfOnly)
                 plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
             if (plain == 0xFFFF) {
                 _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
@@ -255,9 +383,13 @@ Encoded encode(QStringView text, LineEnds lineEnds)
 #endif
         const char16_t c = *in;
         if (c < 0x80) {
-            if (crlf && c == u'\n')
-                *out++ = '\r';
-            *out++ = char(c);
+            if (c == u'\n' && !lfOnly) {
+                if (lineEnd > 0xFF)
+                    *out++ = char(lineEnd >> 8);
+                *out++ = char(lineEnd & 0xFF);
+            } else {
+                *out++ = char(c);
+            }
             ++in;
             continue;
         }
@@ -281,6 +413,157 @@ Encoded encode(QStringView text, LineEnds lineEnds)
     }
     result.bytes.truncate(out - begin);
     return result;
+}
+
+Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
+{
+    const bool lfOnly = lineEnds == LineEnds::Lf;
+    const quint16 lineEnd = lineEndCode(lineEnds);
+    const Tables &t = tables();
+    Encoded result;
+    // Each UTF-16 unit yields at most two bytes.
+    result.bytes = QByteArray(text.size() * 2, Qt::Uninitialized);
+    char *const begin = result.bytes.data();
+    char *out = begin;
+    std::unordered_set<char32_t> reported;
+    const char16_t *const base = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    qsizetype f = 0;
+    // A kept lead byte just written alone: a trail byte after it would pair with it.
+    int lone = -1;
+    // A line end just written as a lone CR: an LF after it would join it into one line end.
+    bool afterCr = false;
+    // The unit at i cannot be written as it stands: listed, and written as "?".
+    const auto refuse = [&](Unwritable::Reason reason, uchar byte) {
+        const char16_t c = base[i];
+        const int units =
+            QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(base[i + 1]) ? 2 : 1;
+        result.unwritable.append(Unwritable{i, units, reason, byte});
+        const char32_t codePoint = units == 2 ? QChar::surrogateToUcs4(c, base[i + 1]) : c;
+        if (reported.insert(codePoint).second)
+            result.unencodable.append(reinterpret_cast<const QChar *>(base + i), units);
+        *out++ = '?';
+        i += units;
+        lone = -1;
+        afterCr = false;
+    };
+    while (i < size) {
+        // A form that no character starts at (inside a pair, or out of order) is passed over.
+        while (f < forms.size() && forms.at(f).position < i)
+            ++f;
+        const qsizetype nextForm = f < forms.size() ? forms.at(f).position : size;
+#if defined(__SSE2__)
+        // Eight ASCII units without a line end and without a form go out as eight bytes.
+        if (lone < 0 && !afterCr && nextForm - i >= 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + i));
+            const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
+            int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
+            if (!lfOnly)
+                plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
+            if (plain == 0xFFFF) {
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                out += 8;
+                i += 8;
+                continue;
+            }
+        }
+#endif
+        const char16_t c = base[i];
+        quint16 code = Unencodable;
+        bool kept = false;
+        if (i == nextForm) {
+            const quint16 form = forms.at(f++).bytes;
+            if (formFits(t, c, form)) {
+                code = form;
+                kept = true;
+            }
+        }
+        if (kept && isEscape(c)) {
+            // A kept byte reads back as itself where the decoder takes it as it was read: as
+            // the second byte of an unassigned pair after a lone lead byte, or as a lead byte
+            // not followed by a trail byte.
+            const uchar byte = uchar(code);
+            if (lone >= 0 && isTrailByte(byte)) {
+                if (t.pair[t.leadIndex[lone] * 256 + byte] != 0) {
+                    refuse(Unwritable::Reason::JoinsLoneByte, uchar(lone));
+                    continue;
+                }
+                lone = -1;
+            } else if (isLeadByte(byte)) {
+                lone = byte;
+            } else {
+                refuse(Unwritable::Reason::LoneByte, byte);
+                continue;
+            }
+            *out++ = char(byte);
+            afterCr = false;
+            ++i;
+            continue;
+        }
+        if (!kept) {
+            if (c == u'\n') {
+                code = lineEnd;
+            } else if (isEscape(c)) {
+                refuse(Unwritable::Reason::LoneByte, uchar(c - EscapeBase));
+                continue;
+            } else {
+                code = t.encode[c];
+                if (code == Unencodable) {
+                    refuse(Unwritable::Reason::NotInCodePage, 0);
+                    continue;
+                }
+            }
+        }
+        if (lone >= 0 && isTrailByte(code > 0xFF ? code >> 8 : code)) {
+            refuse(Unwritable::Reason::JoinsLoneByte, uchar(lone));
+            continue;
+        }
+        lone = -1;
+        if (c == u'\n') {
+            // Two line ends that an edit brought together stay two.
+            if (afterCr && code == 0x0A)
+                code = 0x0D0A;
+            afterCr = code == 0x0D;
+        } else {
+            afterCr = false;
+        }
+        if (code > 0xFF)
+            *out++ = char(code >> 8);
+        *out++ = char(code & 0xFF);
+        ++i;
+    }
+    result.bytes.truncate(out - begin);
+    return result;
+}
+
+void followEdit(Forms &forms, qsizetype position, qsizetype removed, qsizetype added)
+{
+    // Read through the const side: a page whose forms all lie before the edit shares them on.
+    const auto byPosition = [](const Form &form, qsizetype at) { return form.position < at; };
+    const auto first = std::lower_bound(forms.cbegin(), forms.cend(), position, byPosition);
+    if (first == forms.cend())
+        return;
+    const auto last = std::lower_bound(first, forms.cend(), position + removed, byPosition);
+    const qsizetype from = first - forms.cbegin(), to = last - forms.cbegin();
+    const int shift = int(added - removed);
+    if (from == to && shift == 0)
+        return;
+    if (!forms.isDetached()) {
+        // Shared with an undo image, as after every keystroke: one copy, moved as it is made.
+        Forms moved(forms.size() - (to - from));
+        Form *const out = std::copy(forms.cbegin(), forms.cbegin() + from, moved.data());
+        std::transform(forms.cbegin() + to, forms.cend(), out, [shift](Form form) {
+            form.position += shift;
+            return form;
+        });
+        forms = std::move(moved);
+        return;
+    }
+    forms.remove(from, to - from);
+    if (shift != 0)
+        for (auto it = forms.begin() + from; it != forms.end(); ++it)
+            it->position += shift;
 }
 
 bool canEncode(QStringView text)

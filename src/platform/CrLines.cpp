@@ -17,3 +17,21 @@ QList<QByteArrayView> SplitCrLines(QByteArrayView bytes)
     }
     return lines;
 }
+
+QList<QByteArrayView> SplitCrOrLfLines(QByteArrayView bytes)
+{
+    if (bytes.contains('\r'))
+        return SplitCrLines(bytes);
+    QList<QByteArrayView> lines;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', pos);
+        if (lf < 0) {
+            lines.append(bytes.sliced(pos));
+            break;
+        }
+        lines.append(bytes.sliced(pos, lf - pos));
+        pos = lf + 1;
+    }
+    return lines;
+}

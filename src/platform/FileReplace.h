@@ -3,17 +3,31 @@
 #include "platform/ZError.h"
 
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The error number for a file that could not be opened, found from what is at its path.
 int OpenFailureNumber(const QString &path, bool forWriting);
 
-// The whole content of a file; throws ZError when it cannot be opened or read.
+// True for the numbers a reader gives for a path where nothing is: no file, or no folder.
+bool IsMissingFileNumber(int number);
+
+// Opens path for reading when it names a regular file, through links. A folder, FIFO, device
+// or socket is refused with error 75 and a description naming the path, before a byte is
+// read: a FIFO would wait for a writer forever and a device may never end. Throws ZError.
+std::unique_ptr<QFile> OpenRegularFile(const QString &path);
+
+// The whole content of a regular file; throws ZError when it cannot be opened or read.
 QByteArray ReadFileContent(const QString &path);
 
-// Replaces the content of path by bytes, or leaves the former file as it was: the bytes go to
-// a new file beside it, which is renamed over it only once every byte is written. A short
-// write (a full disk) cancels the whole. Returns the failure, if any.
+// Replaces the content of path by bytes, or leaves the former file as it was. A link is
+// followed to the file it names. The bytes go to a new file beside it, under a short name of
+// its own, which takes the old file's owner, group and mode and is renamed over it only once
+// every byte is written and synced. A file with several names (hard links) is written in
+// place instead, so that every name sees the new text, after a synced copy of the old content
+// has been made beside it. Anything but a regular file at path is never replaced (error 75).
+// A short write (a full disk) cancels the whole. Returns the failure, if any.
 [[nodiscard]] std::optional<ZErrorInfo> ReplaceFileContent(const QString &path,
                                                            QByteArrayView bytes);

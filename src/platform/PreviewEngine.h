@@ -19,6 +19,8 @@ struct PreviewEngineEvents
     std::function<void()> loadStarted;
     // The end of the load of url; failure says, in Japanese, why a failed load failed.
     std::function<void(PreviewLoad end, const QUrl &url, const QString &failure)> loadFinished;
+    // Makes what a local page is shown as from its bytes (the pictographs drawn).
+    std::function<QByteArray(const QByteArray &page)> servedPage;
 };
 
 class PreviewEngine

@@ -3,12 +3,16 @@
 #include "platform/Cp932.h"
 #include "platform/ZError.h"
 #include "platform/FileReplace.h"
+#include "platform/Pictographs.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QHash>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -68,27 +72,6 @@ QFont designFont()
     return font;
 }
 
-// CR LF and a lone CR become LF, in place: the decoded page is ours to change.
-QString normaliseLineEnds(QString text)
-{
-    if (!text.contains(QLatin1Char('\r')))
-        return text;
-    char16_t *const data = reinterpret_cast<char16_t *>(text.data());
-    const qsizetype n = text.size();
-    qsizetype w = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t c = data[i];
-        if (c == u'\r') {
-            c = u'\n';
-            if (i + 1 < n && data[i + 1] == u'\n')
-                ++i;
-        }
-        data[w++] = c;
-    }
-    text.truncate(w);
-    return text;
-}
-
 // Characters the document takes as the end of a paragraph, or reads back as one: a text
 // with none of them is held exactly as given.
 bool documentKeepsAsIs(QStringView text)
@@ -118,6 +101,13 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     if (removed == 0 && added == 0)
         return;
     followText(position, removed, added);
+    // Removed characters take their forms with them; inserted ones have none.
+    Edit edit{position, removed, added};
+    if (m_inputEdit && m_inputEdit->position >= position &&
+        m_inputEdit->position + m_inputEdit->removed <= position + removed &&
+        m_inputEdit->added - m_inputEdit->removed == added - removed)
+        edit = *m_inputEdit;
+    Cp932::followEdit(m_forms, edit.position, edit.removed, edit.added);
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
@@ -178,13 +168,17 @@ const PieceText &RichTextBox::pieces() const
 
 QString RichTextBox::Text() const { return pieces().toString(); }
 
-void RichTextBox::setText(const QString &text)
+void RichTextBox::setText(const QString &text) { setText(text, Cp932::Forms()); }
+
+void RichTextBox::setText(const QString &text, const Cp932::Forms &forms)
 {
     Batch batch(this, true);
     replaceAll(text);
-    adoptText(PieceText(text));
+    // Forms count positions of the text given: they hold only where the document holds it.
+    const bool exact = adoptText(PieceText(text));
     // New text comes without colours.
     m_runs.clear();
+    m_forms = exact ? forms : Cp932::Forms();
 }
 
 void RichTextBox::replaceAll(const QString &text)
@@ -198,26 +192,32 @@ void RichTextBox::replaceAll(const QString &text)
     verticalScrollBar()->setValue(0);
 }
 
-void RichTextBox::adoptText(const PieceText &text)
+bool RichTextBox::adoptText(const PieceText &text)
 {
     // The text just set is the text: reading a large page back costs as much as decoding it.
     if (text.size() != document()->characterCount() - 1)
-        return;
+        return false;
     for (const QString &piece : text.pieces())
         if (!documentKeepsAsIs(piece))
-            return;
+            return false;
     m_text = text;
     m_textValid = true;
+    return true;
 }
 
-RichImage RichTextBox::TextRTF() const { return RichImage{pieces(), m_runs}; }
+RichImage RichTextBox::TextRTF() const
+{
+    return RichImage{pieces(), m_runs, m_forms, m_lineEnds};
+}
 
 void RichTextBox::setTextRTF(const RichImage &image)
 {
     Batch batch(this, true);
     replaceAll(image.text.toString());
     // The image's pieces become the text's: undoing copies nothing of them.
-    adoptText(image.text);
+    const bool exact = adoptText(image.text);
+    m_forms = exact ? image.forms : Cp932::Forms();
+    m_lineEnds = image.lineEnds;
     m_runs.clear();
     const int end = int(image.text.size());
     for (const ColorRun &run : image.runs) {
@@ -417,6 +417,68 @@ void RichTextBox::paintEvent(QPaintEvent *event)
 {
     drawVisibleBlocks();
     QPlainTextEdit::paintEvent(event);
+    drawPictographs(event->rect());
+}
+
+namespace {
+// The pictures beside the program, each read once.
+QPixmap pictographPicture(const Pictograph &pictograph)
+{
+    static QHash<char16_t, QPixmap> pictures;
+    auto it = pictures.find(pictograph.pua);
+    if (it == pictures.end()) {
+        it = pictures.insert(pictograph.pua,
+                             QPixmap(Pictographs::imagePath(QCoreApplication::applicationDirPath(),
+                                                            pictograph)));
+    }
+    return *it;
+}
+} // namespace
+
+void RichTextBox::drawPictographs(const QRect &area)
+{
+    // No font has the carriers' pictographs, so the text draws a blank box in their place:
+    // their pictures go over it, as high as the line.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QTextCursor cursor = textCursor();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > area.bottom())
+            break;
+        if (box.bottom() < area.top())
+            continue;
+        const QString text = block.text();
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < 0xE000 || c >= 0xE800)
+                continue;
+            const Pictograph *p = Pictographs::byPua(c);
+            if (!p)
+                continue;
+            const QPixmap picture = pictographPicture(*p);
+            const QTextLine line = layout->lineForTextPosition(i);
+            if (picture.isNull() || !line.isValid())
+                continue;
+            const qreal left = line.cursorToX(i), right = line.cursorToX(i + 1);
+            // The caret at the character's left stays visible.
+            const QRectF cell(box.left() + left + 1, box.top() + line.y(), right - left - 1,
+                              line.height());
+            if (!cell.intersects(area))
+                continue;
+            const int position = block.position() + i;
+            const bool selected =
+                position >= cursor.selectionStart() && position < cursor.selectionEnd();
+            painter.fillRect(cell, palette().brush(selected ? QPalette::Highlight : QPalette::Base));
+            const qreal side = qMin(cell.width() + 1, cell.height());
+            painter.drawPixmap(QRectF(cell.center().x() - side / 2, cell.center().y() - side / 2,
+                                      side, side),
+                               picture, QRectF(picture.rect()));
+        }
+    }
 }
 
 quint32 RichTextBox::colorAt(int position) const
@@ -459,17 +521,20 @@ quint32 RichTextBox::colorValue(const QColor &color)
 
 void RichTextBox::LoadFile(const QString &path)
 {
-    setText(normaliseLineEnds(Cp932::decode(ReadFileContent(path))));
+    const Cp932::Page page = Cp932::decodePage(ReadFileContent(path));
+    // Set before the text, so that the change it raises sees the whole page.
+    m_lineEnds = page.lineEnds;
+    setText(page.text, page.forms);
 }
 
 QByteArray RichTextBox::fileBytes() const
 {
-    return Cp932::encode(Text(), Cp932::LineEnds::CrLf).bytes;
+    return Cp932::encodePage(Text(), m_forms, m_lineEnds).bytes;
 }
 
 void RichTextBox::SaveFile(const QString &path, int)
 {
-    const Cp932::Encoded encoded = Cp932::encode(Text(), Cp932::LineEnds::CrLf);
+    const Cp932::Encoded encoded = Cp932::encodePage(Text(), m_forms, m_lineEnds);
     if (!encoded.ok())
         throw ZError(ZErr::InvalidCall,
                      QStringLiteral("Shift-JIS で保存できない文字があります: ") + encoded.unencodable);
@@ -533,6 +598,21 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
         return;
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    // The commit replaces the selection and the characters the event names around the caret;
+    // composing alone changes no character.
+    const QTextCursor cursor = textCursor();
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    const int from = cursor.selectionStart() + qMin(0, event->replacementStart());
+    const int to =
+        cursor.selectionEnd() + qMax(0, event->replacementStart() + event->replacementLength());
+    const int kept = to - from - selected - event->replacementLength();
+    m_inputEdit = Edit{from, to - from, kept + int(event->commitString().size())};
+    QPlainTextEdit::inputMethodEvent(event);
+    m_inputEdit.reset();
 }
 
 bool RichTextBox::event(QEvent *event)

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/Cp932.h"
 #include "platform/RichImage.h"
 #include "platform/SystemColor.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <functional>
+#include <optional>
 
 // The document's text control. Positions count characters of Text(), one character per line
-// end; files are code page 932 with CR LF line ends. The control's own undo is off: the
-// document window keeps its own images.
+// end; files are code page 932. Every character read from a file keeps the byte sequence it
+// came in (its form, Cp932::Form) until it is removed, so that what was not edited is written
+// back byte for byte; characters entered are written as Windows writes them. New line ends
+// are written as the page's own line end: that of the file, CR LF for a new page. The
+// control's own undo is off: the document window keeps its own images, forms included.
 class RichTextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -19,7 +24,12 @@ public:
     explicit RichTextBox(QWidget *parent = nullptr);
 
     QString Text() const;
+    // New text, without colours and forms: written as Windows writes it, with the page's own
+    // line end.
     void setText(const QString &text);
+    // The same, its characters keeping the forms given (positions in text): a text changed as
+    // a whole, such as a conversion, keeps the forms of the characters it left alone.
+    void setText(const QString &text, const Cp932::Forms &forms);
     RichImage TextRTF() const;
     void setTextRTF(const RichImage &image);
 
@@ -37,12 +47,15 @@ public:
     // step: the colouring pass over a whole page.
     void colorWhole(const QList<ColorRun> &spans);
 
-    // Throws ZError when the file cannot be read; the content then stays as it was.
+    // Throws ZError when the file cannot be read; the content then stays as it was. The page's
+    // own line end becomes the one the file has most of (on a tie its first; CR LF for none).
     void LoadFile(const QString &path);
-    // Writes the text as code page 932 with CR LF (fileType 1); throws ZError on failure,
-    // with the file on disk left whole. Characters code page 932 cannot hold are refused.
+    // Writes the text as code page 932 (fileType 1): each character in its form, each line end
+    // in its own or the page's; throws ZError on failure, with the file on disk left whole.
+    // Characters that cannot be written as they stand (Cp932::Unwritable) are refused.
     void SaveFile(const QString &path, int fileType = 1);
-    // The preview copy: written in place, unwritable characters as character references.
+    // The preview copy: written in place with CR LF and the Windows forms, unwritable
+    // characters as character references.
     void SavePreviewFile(const QString &path) const;
     // The bytes SaveFile writes.
     QByteArray fileBytes() const;
@@ -61,6 +74,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     bool event(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -75,11 +89,14 @@ private:
     void followText(int position, int removed, int added);
     // Sets the whole text, cursor at the start.
     void replaceAll(const QString &text);
-    void adoptText(const PieceText &text);
+    // True when the document holds text exactly, which then is the text read back.
+    bool adoptText(const PieceText &text);
     const PieceText &pieces() const;
     // All colours changed: the blocks on screen are drawn now, the rest as they are shown.
     void redrawAll();
     void drawVisibleBlocks();
+    // The carriers' pictographs among the text on screen, drawn as their pictures.
+    void drawPictographs(const QRect &area);
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
     int m_silent = 0; // inside one operation that reports one change itself
@@ -91,4 +108,15 @@ private:
     QList<ColorRun> m_runs;
     // Which colouring is drawn: a block whose state differs is drawn before it is shown.
     int m_generation = 0;
+    // The forms of the characters read from the file where they are not the Windows form,
+    // sorted by position; they follow edits as the runs do.
+    Cp932::Forms m_forms;
+    Cp932::LineEnds m_lineEnds = Cp932::LineEnds::CrLf;
+    // The change an input method event makes, while it is handled: the document reports the
+    // whole line as changed, and the forms of the rest of the line must stay.
+    struct Edit
+    {
+        int position = 0, removed = 0, added = 0;
+    };
+    std::optional<Edit> m_inputEdit;
 };

@@ -1,11 +1,15 @@
 #include "platform/WebBrowser.h"
 
+#include "platform/PictographMarkup.h"
+#include "platform/Pictographs.h"
 #include "platform/PreviewEngine.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLibrary>
 #include <QTimer>
@@ -29,6 +33,18 @@ CreatePreviewEngine engineEntry()
         return CreatePreviewEngine(nullptr);
     }();
     return entry;
+}
+// The pictures beside the program, each read once.
+QByteArray pictographPicture(const Pictograph &pictograph)
+{
+    static QHash<char16_t, QByteArray> pictures;
+    auto it = pictures.find(pictograph.sjis);
+    if (it == pictures.end()) {
+        QFile file(Pictographs::imagePath(QCoreApplication::applicationDirPath(), pictograph));
+        it = pictures.insert(pictograph.sjis,
+                             file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return *it;
 }
 } // namespace
 
@@ -78,6 +94,9 @@ void WebBrowser::startEngine()
     };
     events.loadFinished = [this](PreviewLoad end, const QUrl &url, const QString &failure) {
         loadFinished(end, url, failure);
+    };
+    events.servedPage = [](const QByteArray &page) {
+        return PictographMarkup::mapForPreview(page, pictographPicture);
     };
     m_engine.reset(create(this, previewScheme, events));
     if (!m_previewAddress.isEmpty())

@@ -25,6 +25,11 @@ QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByte
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
 }
 
+PreviewSchemeHandler::PreviewSchemeHandler(PageFilter filter, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_filter(std::move(filter))
+{
+}
+
 void PreviewSchemeHandler::setAlias(const QString &addressPath, const QString &file)
 {
     m_aliasPath = addressPath;
@@ -72,11 +77,19 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         return;
     }
     const QByteArray head = file->peek(1024);
-    if (!m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes) {
-        auto *part = new QBuffer(job);
-        part->setData(firstPart(file->read(shownBytes), file->size()));
-        job->reply(contentTypeFor(path, head), part);
+    const QByteArray type = contentTypeFor(path, head);
+    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
+    const bool filtered = m_filter && type.startsWith("text/html");
+    if (!cut && !filtered) {
+        job->reply(type, file);
         return;
     }
-    job->reply(contentTypeFor(path, head), file);
+    QByteArray bytes = cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll();
+    file->close();
+    if (filtered)
+        bytes = m_filter(bytes);
+    auto *page = new QBuffer(job);
+    page->setData(bytes);
+    page->open(QIODevice::ReadOnly);
+    job->reply(type, page);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QWebEngineUrlSchemeHandler>
+#include <functional>
 
 // Serves local files to the preview browser. Pages that do not declare their charset are
 // sent as Shift_JIS, which is what i-mode pages are written in.
@@ -10,8 +11,10 @@ class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
     Q_OBJECT
 public:
     static const QByteArray scheme;
+    // What a page is sent as, made from the file's bytes; the file keeps its own.
+    using PageFilter = std::function<QByteArray(const QByteArray &page)>;
 
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    PreviewSchemeHandler(PageFilter filter, QObject *parent);
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
     // The content type to send for a file with these leading bytes.
@@ -35,4 +38,5 @@ public:
 private:
     QString m_aliasPath;
     QString m_aliasFile;
+    PageFilter m_filter;
 };

@@ -53,7 +53,8 @@ private:
 };
 
 // Set up once, before the engine's first view: the engine starts with it.
-QWebEngineProfile *previewProfile(const QByteArray &schemeName)
+QWebEngineProfile *previewProfile(const QByteArray &schemeName,
+                                  const PreviewSchemeHandler::PageFilter &filter)
 {
     static QWebEngineProfile *profile = [&] {
         QWebEngineUrlScheme scheme(schemeName);
@@ -69,7 +70,7 @@ QWebEngineProfile *previewProfile(const QByteArray &schemeName)
         if (!qt_gl_global_share_context())
             qt_gl_set_global_share_context(new QOpenGLContext(QCoreApplication::instance()));
         auto *p = QWebEngineProfile::defaultProfile();
-        p->installUrlSchemeHandler(schemeName, new PreviewSchemeHandler(p));
+        p->installUrlSchemeHandler(schemeName, new PreviewSchemeHandler(filter, p));
         p->setUrlRequestInterceptor(new LocalReadGuard(schemeName, p));
         // Pages come from anywhere; i-mode pages have no scripts, so none run.
         auto *s = p->settings();
@@ -160,8 +161,8 @@ public:
     WebEnginePreview(QWidget *parent, const QByteArray &scheme, const PreviewEngineEvents &events)
         : m_view(new QWebEngineView(parent))
     {
-        auto *page = new PreviewPage(previewProfile(scheme), m_view, QString::fromLatin1(scheme),
-                                     events.loadFinished);
+        auto *page = new PreviewPage(previewProfile(scheme, events.servedPage), m_view,
+                                     QString::fromLatin1(scheme), events.loadFinished);
         m_view->setPage(page);
         QObject::connect(page, &QWebEnginePage::linkHovered, m_view, events.linkHovered);
         QObject::connect(page, &QWebEnginePage::loadStarted, m_view, events.loadStarted);

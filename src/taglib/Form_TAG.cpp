@@ -9,12 +9,14 @@
 #include "taglib/TagListItem.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -47,7 +49,8 @@ const MenuItem menuItems[] = {
 } // namespace
 
 Form_TAG::Form_TAG(DocumentHost &host)
-    : QMainWindow(host.dialogParent(), Qt::Window), m_host(host)
+    // A tool window of the main window: kept above it, never lost behind it.
+    : QMainWindow(host.dialogParent(), Qt::Tool), m_host(host)
 {
     setObjectName("Form_TAG");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,7 +75,8 @@ void Form_TAG::buildMenu()
         if (*item.key)
             a->setShortcut(QKeySequence(QLatin1String(item.key)));
         if (item.handler)
-            connect(a, &QAction::triggered, this, item.handler);
+            connect(a, &QAction::triggered, this,
+                    [this, handler = item.handler] { runKeepingFocus(handler); });
         m_actions.insert(a->objectName(), a);
     }
 }
@@ -150,6 +154,8 @@ void Form_TAG::ReloadLibrary()
 {
     ListView1->clear();
     const TagLibraryRead read = ReadTagLibraryFile(LibraryName);
+    m_readFailure = read.failure;
+    m_droppedLine = read.droppedLine;
     for (const TagLibraryEntry &entry : read.entries)
         addRow(entry);
     keepSorted();
@@ -198,6 +204,22 @@ void Form_TAG::Form_Unload()
         Prompt::Icon::Question, QStringLiteral("確認"));
     if (answer == Prompt::Answer::Ok)
         saveLibrary();
+}
+
+void Form_TAG::runKeepingFocus(void (Form_TAG::*handler)())
+{
+    // A dialog hands the keyboard back to its owner, the main window, when it closes: Enter
+    // meant for the list would then go into the page.
+    const QPointer<QWidget> focus = isActiveWindow() ? QApplication::focusWidget() : nullptr;
+    (this->*handler)();
+    if (!focus || m_unloaded || !isVisible() || isActiveWindow())
+        return;
+    raise();
+    activateWindow();
+    // Where the window system already counts this window as active, it tells nothing more.
+    if (!isActiveWindow())
+        QApplication::setActiveWindow(this);
+    focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool Form_TAG::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
+#include "platform/Prompts.h"
 #include "taglib/TagLibraryFile.h"
 
 #include <QHash>
@@ -72,11 +73,23 @@ private:
     void keepSorted();
     void Form_Unload();
     void saveLibrary();
+    // Writes rows to path; a file other than the library in use becomes the one in use.
+    std::optional<ZErrorInfo> writeLibrary(const QString &path, const QList<TagLibraryEntry> &rows);
+    // Asks before the save replaces a library file that was not read whole.
+    bool mayOverwriteUnreadLibrary();
     // Asks for another file after a failed save; nothing when the user gives up.
     std::optional<QString> askOtherLibraryFile(const ZErrorInfo &failure);
+    std::optional<QString> chooseLibraryFile();
+    // Asks for a comment or tag until it can be kept in the library file; empty when cancelled.
+    QString askEntryText(InputRequest request);
+    // Runs a menu command; a dialog it showed leaves this window active again.
+    void runKeepingFocus(void (Form_TAG::*handler)());
 
     DocumentHost &m_host;
     QHash<QString, QAction *> m_actions;
     int m_sortColumn = -1; // -1 while the list keeps the file's order
     bool m_unloaded = false;
+    // The last read of LibraryName, when it failed: what a save over it would lose.
+    std::optional<ZErrorInfo> m_readFailure;
+    QString m_droppedLine;
 };

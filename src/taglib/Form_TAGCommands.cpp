@@ -11,6 +11,7 @@
 #include "taglib/TagListItem.h"
 #include "tools/TagColor.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -43,11 +44,10 @@ void Form_TAG::m_mtin_Click()
 
 void Form_TAG::m_madd_Click()
 {
-    Prompts *ask = m_host.prompts();
-    const QString tag = ask->input({tagPrompt, tagTitle, QString()});
+    const QString tag = askEntryText({tagPrompt, tagTitle, QString()});
     if (tag.isEmpty())
         return;
-    const QString comment = ask->input({commentPrompt, commentTitle, QString()});
+    const QString comment = askEntryText({commentPrompt, commentTitle, QString()});
     if (comment.isEmpty())
         return;
     addRow({comment, tag});
@@ -60,17 +60,34 @@ void Form_TAG::m_medi_Click()
     QTreeWidgetItem *row = ListView1->currentItem();
     if (!row)
         return;
-    Prompts *ask = m_host.prompts();
-    const QString tag = ask->input({tagPrompt, tagTitle, row->text(1)});
+    const QString tag = askEntryText({tagPrompt, tagTitle, row->text(1)});
     if (tag.isEmpty())
         return;
-    const QString comment = ask->input({commentPrompt, commentTitle, row->text(0)});
+    const QString comment = askEntryText({commentPrompt, commentTitle, row->text(0)});
     if (comment.isEmpty())
         return;
     row->setText(0, comment);
     row->setText(1, tag);
     keepSorted();
     LibraryEdited = true;
+}
+
+QString Form_TAG::askEntryText(InputRequest request)
+{
+    // Refused here rather than at the save, where one such entry would fail every save and
+    // lose the other edits with it.
+    Prompts *ask = m_host.prompts();
+    for (;;) {
+        const QString text = ask->input(request);
+        if (text.isEmpty())
+            return text;
+        const std::optional<QString> problem = UnstorableInEntry(text);
+        if (!problem)
+            return text;
+        ask->message(*problem + QStringLiteral("\r\n\r\n入力し直して下さい。"), Prompt::Buttons::Ok,
+                     Prompt::Icon::Exclamation, QStringLiteral("My TAG Library"));
+        request.defaultText = text;
+    }
 }
 
 void Form_TAG::m_mdel_Click()
@@ -146,20 +163,66 @@ void Form_TAG::m_mwin_Click()
 void Form_TAG::saveLibrary()
 {
     const QList<TagLibraryEntry> rows = entries();
-    std::optional<ZErrorInfo> failure = WriteTagLibraryFile(LibraryName, rows);
+    std::optional<ZErrorInfo> failure;
+    if (mayOverwriteUnreadLibrary()) {
+        failure = writeLibrary(LibraryName, rows);
+    } else {
+        // The file stays as it is; the edits may still go to another file.
+        const std::optional<QString> path = chooseLibraryFile();
+        if (!path)
+            return;
+        failure = writeLibrary(*path, rows);
+    }
     // A failed write would lose the edits without a word: offer another file until one
     // takes them or the user gives up.
     while (failure) {
         const std::optional<QString> path = askOtherLibraryFile(*failure);
         if (!path)
             return;
-        failure = WriteTagLibraryFile(*path, rows);
-        if (!failure) {
-            // Later starts open the library that now holds the edits.
-            LibraryName = *path;
-            SaveTagLibraryPath(m_host.programFolder(), *path);
-        }
+        failure = writeLibrary(*path, rows);
     }
+}
+
+std::optional<ZErrorInfo> Form_TAG::writeLibrary(const QString &path,
+                                                 const QList<TagLibraryEntry> &rows)
+{
+    std::optional<ZErrorInfo> failure = WriteTagLibraryFile(path, rows);
+    if (failure)
+        return failure;
+    if (path != LibraryName) {
+        // Later starts open the library that now holds the edits.
+        LibraryName = path;
+        SaveTagLibraryPath(m_host.programFolder(), path);
+    }
+    m_readFailure.reset();
+    m_droppedLine.clear();
+    return std::nullopt;
+}
+
+bool Form_TAG::mayOverwriteUnreadLibrary()
+{
+    // A library that is not there loses nothing (and what is not a file is never replaced);
+    // one that was read only in part would lose what the list never held.
+    if (!m_readFailure || !QFileInfo(LibraryName).isFile())
+        return true;
+    QString lost;
+    if (m_readFailure->number == ZErr::InputPastEnd) {
+        lost = QStringLiteral("読み込めなかった最後の行「") + m_droppedLine + QStringLiteral("」");
+    } else {
+        lost = QStringLiteral("読み込めなかったファイルの内容すべて（") +
+               QString::number(QFileInfo(LibraryName).size()) + QStringLiteral(" バイト）");
+    }
+    const QString text =
+        QStringLiteral("TAG Libraryのファイルは正しく読み込めていません。\r\n\r\n") + LibraryName +
+        QStringLiteral("\r\nZuvo: ") + QString::number(m_readFailure->number) +
+        QStringLiteral("  ") + m_readFailure->description +
+        QStringLiteral("\r\n\r\n上書きして保存すると、次の内容が失われます：\r\n") + lost +
+        QStringLiteral("\r\n\r\n上書きしますか？\r\n"
+                       "（キャンセルすると、このファイルはそのまま残し、"
+                       "編集内容を別のファイルに保存できます。）");
+    const MessageRequest question{text, Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation,
+                                  QStringLiteral("My TAG Library"), Prompt::Answer::Cancel};
+    return m_host.prompts()->message(question) == Prompt::Answer::Ok;
 }
 
 std::optional<QString> Form_TAG::askOtherLibraryFile(const ZErrorInfo &failure)
@@ -173,6 +236,11 @@ std::optional<QString> Form_TAG::askOtherLibraryFile(const ZErrorInfo &failure)
     if (m_host.prompts()->message(text, Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation,
                                   QStringLiteral("My TAG Library")) != Prompt::Answer::Ok)
         return std::nullopt;
+    return chooseLibraryFile();
+}
+
+std::optional<QString> Form_TAG::chooseLibraryFile()
+{
     CommonDialog1.DialogTitle = QStringLiteral("TAG Libraryの保存");
     CommonDialog1.Flags = CommonDialog::OverwritePrompt;
     if (!StepRunner().run([this] { CommonDialog1.ShowSave(); }))

@@ -11,24 +11,36 @@
 TagLibraryRead ReadTagLibraryFile(const QString &path)
 {
     TagLibraryRead result;
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        result.failure = ZError(OpenFailureNumber(path, false)).info();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.failure = ZError(ZErr::PathFileAccess).info();
+    QByteArray bytes;
+    try {
+        bytes = ReadFileContent(path);
+    } catch (const ZError &e) {
+        result.failure = e.info();
         return result;
     }
 
-    const QList<QByteArrayView> lines = SplitCrLines(bytes);
+    const QList<QByteArrayView> lines = SplitCrOrLfLines(bytes);
     result.entries.reserve(lines.size() / 2);
     for (qsizetype i = 0; i + 1 < lines.size(); i += 2)
         result.entries.append({Cp932::decode(lines[i]), Cp932::decode(lines[i + 1])});
-    if (lines.size() % 2 != 0)
+    if (lines.size() % 2 != 0) {
         result.failure = ZError(ZErr::InputPastEnd).info();
+        result.droppedLine = Cp932::decode(lines.last());
+    }
     return result;
+}
+
+std::optional<QString> UnstorableInEntry(const QString &text)
+{
+    const Cp932::Encoded encoded = Cp932::encode(text);
+    if (!encoded.unencodable.isEmpty()) {
+        const QList<uint> codes = encoded.unencodable.toUcs4();
+        return QStringLiteral("Shift-JISで保存できない文字が含まれています：") +
+               DescribeCharacters(QList<char32_t>(codes.begin(), codes.end()));
+    }
+    if (text.contains(u'\r'))
+        return QStringLiteral("改行(CR)はライブラリに保存できません。");
+    return std::nullopt;
 }
 
 std::optional<ZErrorInfo> WriteTagLibraryFile(const QString &path,

@@ -18,9 +18,13 @@ QString DefaultTagLibraryFile(const QString &programFolder)
 
 QString LoadTagLibraryPath(const QString &programFolder)
 {
-    QFile file(TagLibraryPointerFile(programFolder));
-    if (!file.open(QIODevice::ReadOnly))
+    std::unique_ptr<QFile> opened;
+    try {
+        opened = OpenRegularFile(TagLibraryPointerFile(programFolder));
+    } catch (const ZError &) {
         return DefaultTagLibraryFile(programFolder);
+    }
+    QFile &file = *opened;
 
     // Only the first line counts: read up to its end, not the whole file.
     QByteArray head;

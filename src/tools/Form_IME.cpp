@@ -23,7 +23,8 @@ constexpr int CellWidth = 116;
 } // namespace
 
 Form_IME::Form_IME(DocumentHost &host)
-    : QMainWindow(host.dialogParent(), Qt::Window), m_host(host)
+    // A tool window of the main window: kept above it, never lost behind it.
+    : QMainWindow(host.dialogParent(), Qt::Tool), m_host(host)
 {
     setObjectName("Form_IME");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -98,7 +99,7 @@ void Form_IME::buildList()
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setIconSize(QSize(IconSide, IconSide));
-    const QSize cell(CellWidth, IconSide + 3 * ListView1->fontMetrics().height());
+    const QSize cell = PictographDelegate::cellSize(CellWidth, IconSide, ListView1->font());
     ListView1->setItemDelegate(new PictographDelegate(cell, ListView1));
     ListView1->setGridSize(cell + QSize(4, 4));
     ListView1->setUniformItemSizes(true);

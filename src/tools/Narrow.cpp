@@ -46,24 +46,49 @@ constexpr BlockTable block = buildTable();
 
 } // namespace
 
+namespace {
+// Appends the half-width form of c to out; false, appending c itself, when it has none.
+bool narrowOne(char16_t c, QString &out)
+{
+    if (c >= u'！' && c <= u'～') { // U+FF01 to U+FF5E: the full-width ASCII forms
+        out.append(QChar(char16_t(c - u'！' + u'!')));
+        return true;
+    }
+    const unsigned index = unsigned(c) - BlockFirst;
+    if (index < block.size() && block[index].base != 0) {
+        out.append(QChar(block[index].base));
+        if (block[index].mark != 0)
+            out.append(QChar(block[index].mark));
+        return true;
+    }
+    out.append(QChar(c));
+    return false;
+}
+} // namespace
+
 QString Narrow(QStringView text)
 {
     QString out;
     out.reserve(text.size());
-    for (const QChar qc : text) {
-        const char16_t c = qc.unicode();
-        if (c >= u'！' && c <= u'～') { // U+FF01 to U+FF5E: the full-width ASCII forms
-            out.append(QChar(char16_t(c - u'！' + u'!')));
-            continue;
-        }
-        const unsigned index = unsigned(c) - BlockFirst;
-        if (index < block.size() && block[index].base != 0) {
-            out.append(QChar(block[index].base));
-            if (block[index].mark != 0)
-                out.append(QChar(block[index].mark));
-            continue;
-        }
-        out.append(qc);
+    for (const QChar qc : text)
+        narrowOne(qc.unicode(), out);
+    return out;
+}
+
+QString Narrow(QStringView text, Cp932::Forms &forms)
+{
+    QString out;
+    out.reserve(text.size());
+    Cp932::Forms kept;
+    qsizetype f = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype at = out.size();
+        const bool narrowed = narrowOne(text[i].unicode(), out);
+        while (f < forms.size() && forms.at(f).position < i)
+            ++f;
+        if (f < forms.size() && forms.at(f).position == i && !narrowed)
+            kept.append(Cp932::Form{int(at), forms.at(f).bytes});
     }
+    forms = kept;
     return out;
 }

@@ -12,6 +12,23 @@ PictographDelegate::PictographDelegate(QSize cell, QObject *parent)
 {
 }
 
+QSize PictographDelegate::cellSize(int width, int iconSide, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    const int lines = metrics
+                          .boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::AlignTop,
+                                        QStringLiteral("曇りスポーツ\n[ Cloudy ]"))
+                          .height();
+    return {width, Margin + iconSide + 1 + Margin + lines + Margin};
+}
+
+QRect PictographDelegate::captionRect(const QRect &rect, QSize iconSize)
+{
+    const QRect cell = rect.adjusted(Margin, Margin, -Margin, -Margin);
+    return QRect(cell.left(), cell.top() + iconSize.height() + Margin, cell.width(),
+                 cell.bottom() - cell.top() - iconSize.height() - Margin + 1);
+}
+
 QSize PictographDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
     return m_cell;
@@ -26,8 +43,7 @@ void PictographDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     const QSize iconSize = opt.decorationSize;
     const QRect iconRect(cell.left() + (cell.width() - iconSize.width()) / 2, cell.top(),
                          iconSize.width(), iconSize.height());
-    const QRect textRect(cell.left(), iconRect.bottom() + 1 + Margin, cell.width(),
-                         cell.bottom() - iconRect.bottom() - Margin);
+    const QRect textRect = captionRect(opt.rect, iconSize);
     const bool selected = opt.state & QStyle::State_Selected;
 
     painter->save();

@@ -1,6 +1,7 @@
 #include "tools/PictographList.h"
 
 #include "platform/Cp932.h"
+#include "platform/FileReplace.h"
 
 #include <QFile>
 
@@ -90,14 +91,15 @@ PictographListRead parse(QByteArrayView bytes)
 
 PictographListRead read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int number = QFile::exists(path) ? ZErr::PermissionDenied : ZErr::FileNotFound;
-        return {{}, ZError(number).info()};
+    QByteArray bytes;
+    try {
+        bytes = ReadFileContent(path);
+    } catch (const ZError &e) {
+        // A missing list is one failure, whether its folder is there or not.
+        if (IsMissingFileNumber(e.number()))
+            return {{}, ZError(ZErr::FileNotFound).info()};
+        return {{}, e.info()};
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, ZError(ZErr::PathFileAccess).info()};
     return parse(bytes);
 }
 

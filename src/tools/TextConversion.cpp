@@ -27,12 +27,18 @@ void ConvertToHalfWidth(DocumentHost &host)
         return;
     StepRunner steps;
     QString text;
-    const bool read = steps.run([&] { text = requireDocument(host).RichTextBox1->Text(); });
-    steps.run([&] { text = Narrow(text); });
+    Cp932::Forms forms;
+    const bool read = steps.run([&] {
+        const RichImage page = requireDocument(host).RichTextBox1->TextRTF();
+        text = page.text.toString();
+        forms = page.forms;
+    });
+    // The characters left alone keep the bytes they were read in.
+    steps.run([&] { text = Narrow(text, forms); });
     steps.run([&] {
         // Without the text read, writing would empty the document.
         if (read)
-            requireDocument(host).RichTextBox1->setText(text);
+            requireDocument(host).RichTextBox1->setText(text, forms);
     });
     steps.run([&] { host.runCommand(Cmd::m_vtag); });
 }

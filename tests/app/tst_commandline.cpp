@@ -32,9 +32,17 @@ private Q_SLOTS:
 
     void commandLineSkipsProgramName()
     {
-        QCOMPARE(CommandLineText({"/opt/zemlo/zemlo", "\"/a.html\"", "\"/b.html\""}),
-                 QString("\"/a.html\" \"/b.html\""));
-        QCOMPARE(CommandLineText({"/opt/zemlo/zemlo"}), QString());
+        QCOMPARE(CommandLinePaths({"/opt/zemlo/zemlo", "\"/a.html\"", "\"/b.html\""}),
+                 (QStringList{"/a.html", "/b.html"}));
+        QCOMPARE(CommandLinePaths({"/opt/zemlo/zemlo"}), QStringList());
+        QCOMPARE(CommandLinePaths({"\"/opt/zemlo/zemlo\""}), QStringList());
+    }
+
+    void absolutePaths()
+    {
+        QCOMPARE(
+            AbsolutePaths({"a.html", "./sub//b.html", "/x/../c.html", "", "../d.html"}, "/w/k"),
+            (QStringList{"/w/k/a.html", "/w/k/sub/b.html", "/x/../c.html", "", "/w/k/../d.html"}));
     }
 
     void sizeText_data()

@@ -602,28 +602,47 @@ private Q_SLOTS:
                      Qt::WindowStates());
     }
 
-    // A desktop entry passes paths bare; "--open" quotes each one so that the scan of quoted
-    // paths finds it, spaces and all.
-    void openOptionQuotesEachPath_data()
+    // A shell or a desktop entry passes paths bare, and each is opened; "--open" takes each one
+    // as it stands, spaces and quotes and all; a line holding quotes opens its quoted paths.
+    void openOptionTakesEachPathAsGiven_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("paths");
         QTest::newRow("quoted by the caller") << QStringList{"zemlo", "\"/a b.html\"", "\"/c.htm\""}
                                               << QStringList{"/a b.html", "/c.htm"};
-        QTest::newRow("bare paths are not opened")
-            << QStringList{"zemlo", "/a.html"} << QStringList{};
+        QTest::newRow("bare paths") << QStringList{"zemlo", "/a.html", "b c.html", "ページ.html"}
+                                    << QStringList{"/a.html", "b c.html", "ページ.html"};
+        QTest::newRow("empty arguments name nothing")
+            << QStringList{"zemlo", "", "a.html", ""} << QStringList{"a.html"};
+        QTest::newRow("one argument holding quoted paths")
+            << QStringList{"zemlo", "\"/a.html\" \"/b.html\""} << QStringList{"/a.html", "/b.html"};
+        QTest::newRow("a quoted pair across arguments")
+            << QStringList{"zemlo", "\"/p/a", "b.html\""} << QStringList{"/p/a b.html"};
+        QTest::newRow("unquoted text beside a quoted path")
+            << QStringList{"zemlo", "x", "\"/a.html\"", "y"} << QStringList{"/a.html"};
+        QTest::newRow("--open after a bare path is a path")
+            << QStringList{"zemlo", "/a.html", "--open"} << QStringList{"/a.html", "--open"};
         QTest::newRow("--open with spaces")
             << QStringList{"zemlo", "--open", "/x y/a.html", "/b.tmp"}
             << QStringList{"/x y/a.html", "/b.tmp"};
         QTest::newRow("--open alone") << QStringList{"zemlo", "--open"} << QStringList{};
         QTest::newRow("--open not first")
             << QStringList{"zemlo", "\"/a.html\"", "--open", "/b.html"} << QStringList{"/a.html"};
+        QTest::newRow("--open with a quote in a name")
+            << QStringList{"zemlo", "--open", "/x/say \"hi\".html", "/b.html"}
+            << QStringList{"/x/say \"hi\".html", "/b.html"};
+        QTest::newRow("--open with a quoted name")
+            << QStringList{"zemlo", "--open", "\"/a.html\""} << QStringList{"\"/a.html\""};
+        QTest::newRow("--open with quote, space, quote")
+            << QStringList{"zemlo", "--open", "/x/a\" \"b.html"} << QStringList{"/x/a\" \"b.html"};
+        QTest::newRow("--open twice") << QStringList{"zemlo", "--open", "--open"}
+                                      << QStringList{"--open"};
     }
-    void openOptionQuotesEachPath()
+    void openOptionTakesEachPathAsGiven()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, paths);
-        QCOMPARE(QuotedPaths(CommandLineText(arguments)), paths);
+        QCOMPARE(CommandLinePaths(arguments), paths);
     }
 };
 

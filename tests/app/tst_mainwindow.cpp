@@ -274,7 +274,7 @@ private Q_SLOTS:
                         "/outside.gif\" width=40 height=40><a href=\"next.html\" style=\"display:"
                         "block;height:60px\">next</a></body>");
         writeFile(next, "<p>next</p>");
-        MainWindowFixture f({}, true, "\"" + page + "\"");
+        MainWindowFixture f({}, true, {"zemlo", page});
         MDI_Main *w = f.window;
         QTRY_VERIFY_WITH_TIMEOUT(w->WebBrowser1->view(), 20000);
         const auto pixel = [w](int x) { return w->WebBrowser1->view()->grab().toImage().pixelColor(x, 20); };

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "app/CommandLine.h"
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/CommandWiring.h"
@@ -19,7 +20,7 @@ Form_Editer *MainWindowFixture::openPage(const QString &name, const QByteArray &
 }
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictographList,
-                                     const QString &commandLine)
+                                     const QStringList &arguments)
 {
     if (!settings.isNull()) {
         QFile f(ProgramFiles::settings(dir.path()));
@@ -36,7 +37,7 @@ MainWindowFixture::MainWindowFixture(const QByteArray &settings, bool pictograph
     CheckPictographList(dir.path());
     window = new MDI_Main(dir.path(), &prompts);
     InstallAllCommands(*window);
-    window->Load(commandLine);
+    window->Load(CommandLinePaths(arguments));
 }
 
 MainWindowFixture::~MainWindowFixture()

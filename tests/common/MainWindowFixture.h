@@ -9,8 +9,9 @@
 // A started main window on a temporary program folder, answering its prompts from a script.
 struct MainWindowFixture
 {
+    // arguments: the program's own, its name first, as the command line gives them.
     explicit MainWindowFixture(const QByteArray &settings = {}, bool pictographList = true,
-                               const QString &commandLine = {});
+                               const QStringList &arguments = {});
     ~MainWindowFixture();
 
     QString path(const QString &name) const { return dir.path() + "/" + name; }

@@ -18,6 +18,8 @@ Prompt::Answer firstButton(Prompt::Buttons buttons)
 Prompt::Answer ScriptedPrompts::message(const MessageRequest &request)
 {
     m_shown.append(Shown{Shown::Message, request, {}, {}});
+    if (whileShown)
+        whileShown();
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     return request.defaultButton.value_or(firstButton(request.buttons));
@@ -26,12 +28,16 @@ Prompt::Answer ScriptedPrompts::message(const MessageRequest &request)
 QString ScriptedPrompts::input(const InputRequest &request)
 {
     m_shown.append(Shown{Shown::Input, {}, request, {}});
+    if (whileShown)
+        whileShown();
     return m_inputs.isEmpty() ? QString() : m_inputs.dequeue();
 }
 
 std::optional<QString> ScriptedPrompts::file(const FileDialogRequest &request)
 {
     m_shown.append(Shown{Shown::File, {}, {}, request});
+    if (whileShown)
+        whileShown();
     return m_files.isEmpty() ? std::nullopt : m_files.dequeue();
 }
 
@@ -50,4 +56,5 @@ void ScriptedPrompts::clear()
     m_inputs.clear();
     m_files.clear();
     m_shown.clear();
+    whileShown = nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 #include <variant>
 
 // Answers prompts from a queue and records every prompt shown, for tests and for
@@ -34,6 +35,10 @@ public:
     QList<MessageRequest> messages() const;
     int count() const { return m_shown.size(); }
     void clear();
+    // Runs while each prompt is up, as the user's dialog would (it takes the keyboard and,
+    // when it closes, hands it to its owner).
+    std::function<void()> whileShown;
+
     bool pendingAnswers() const
     {
         return !m_answers.isEmpty() || !m_inputs.isEmpty() || !m_files.isEmpty();

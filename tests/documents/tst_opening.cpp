@@ -7,6 +7,9 @@
 #include "documents/OpenDocument.h"
 #include "platform/CrLines.h"
 
+#include "NoFile.h"
+#include "platform/ZError.h"
+
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
@@ -41,6 +44,7 @@ QStringList names(const QList<Form_Editer *> &docs)
         out << d->HtmlName();
     return out;
 }
+
 } // namespace
 
 class TestOpening : public QObject
@@ -127,6 +131,63 @@ private Q_SLOTS:
         QCOMPARE(prompts().count(), 1);
     }
 
+    // What is no page, or a page whose read fails, is refused with a message naming it
+    // before anything waits on it, and opens no window; Reload keeps the text.
+    void noPageIsRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("via");
+        for (const char *kind : {"folder", "FIFO", "socket", "device", "link to a folder",
+                                 "link to a FIFO", "link to a socket", "link to a device",
+                                 "I/O error"})
+            QTest::newRow(kind) << QString(kind) << QString("open");
+        for (const char *via : {"drop", "command line", "template", "reload"})
+            QTest::newRow(qPrintable(QString("FIFO, ") + via)) << QString("FIFO") << QString(via);
+        QTest::newRow("I/O error, reload") << QString("I/O error") << QString("reload");
+    }
+    void noPageIsRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, via);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/page.html";
+        Form_Editer *reloaded = nullptr;
+        if (via == "reload") {
+            writeFile(path, "old\r\n");
+            reloaded = OpenDocument(main(), path);
+            type(reloaded, "edits ");
+            QVERIFY(QFile::remove(path));
+        }
+        NoFile noFile; // reading /proc/self/mem at address 0 fails
+        QVERIFY(kind == "I/O error" ? QFile::link("/proc/self/mem", path) : noFile.make(kind, path));
+        const qsizetype windows = main().documents().size();
+        std::unique_ptr<MainWindowFixture> started;
+        if (via == "open" || via == "template")
+            prompts().answerFile(path);
+        if (via == "reload")
+            prompts().answer(Prompt::Answer::Ok);
+        if (via == "drop")
+            drop(main(), {path});
+        else if (via == "command line")
+            started = std::make_unique<MainWindowFixture>(QByteArray(), true,
+                                                          QStringList{"zemlo", "--open", path});
+        else
+            main().runCommand(via == "open" ? Cmd::m_mopen : via == "template" ? Cmd::m_mtemp : Cmd::m_mrel);
+        const MessageRequest shown = (started ? started->prompts : prompts()).messages().last();
+        QVERIFY2(shown.text.startsWith("Zuvo: 75" + crlf) && shown.text.contains(path),
+                 qPrintable(shown.text));
+        QCOMPARE(shown.title, ZError::describe(75));
+        if (reloaded) {
+            QCOMPARE(reloaded->RichTextBox1->Text(), QString("edits old\n"));
+            QCOMPARE(reloaded->EditerFr, 3);
+        } else if (started) {
+            QVERIFY(started->window->documents().isEmpty());
+        } else {
+            // A template's new page stays, empty, as for any template that cannot be read.
+            QCOMPARE(main().documents().size(), windows + (via == "template" ? 1 : 0));
+        }
+    }
+
     void sameFileTwiceGivesIndependentWindows()
     {
         writeFile(f->path("twice.html"), "one\r\n");
@@ -150,13 +211,11 @@ private Q_SLOTS:
         QVERIFY(QDir(f->dir.path()).mkdir("d2.html")); // cannot be read as a page
         const QStringList paths{f->path("d1.html"), f->path("d2.html"), f->path("d3.html")};
         drop(main(), paths);
-        QCOMPARE(names(main().documents()), paths);
+        // The folder is refused with a word; the others open all the same.
+        QCOMPARE(names(main().documents()), (QStringList{f->path("d1.html"), f->path("d3.html")}));
         QCOMPARE(main().activeDocument()->HtmlName(), f->path("d3.html"));
-        Form_Editer *unreadable = main().documents().at(1);
-        QCOMPARE(unreadable->RichTextBox1->Text(), QString());
-        QCOMPARE(caption(unreadable), f->path("d2.html"));
-        QCOMPARE(unreadable->EditerFr, 2);
-        QCOMPARE(prompts().count(), 0);
+        QCOMPARE(prompts().count(), 1);
+        QVERIFY(prompts().messages().first().text.contains(f->path("d2.html")));
     }
 
     void templateFillsANewDocument()
@@ -290,7 +349,8 @@ private Q_SLOTS:
         const QString second = pages.path() + "/sjis.html";
         writeFile(first, "<p>first</p>\r\n");
         writeFile(second, page);
-        MainWindowFixture g({}, true, "zemlo.exe \"" + first + "\" stray \"" + second + "\"");
+        MainWindowFixture g({}, true,
+                            {"zemlo.exe", '"' + first + '"', "stray", '"' + second + '"'});
         MDI_Main &w = *g.window;
         QCOMPARE(names(w.documents()), (QStringList{first, second}));
         Form_Editer *doc = w.activeDocument();

@@ -8,7 +8,7 @@ ORIGINAL = page("one cat two cat\n")
 
 def journey(program):
     path = program.write_page("page.html", ORIGINAL)
-    program.start('"%s"' % path)
+    program.start(path)
     main = program.main_window()
     preview = program.path("zemlo.htm")
     wait_file(preview, ORIGINAL)

@@ -2,6 +2,7 @@
 // disk is the complete old version or the complete new one, the failure is reported and the
 // page stays modified.
 #include "MainWindowFixture.h"
+#include "NoFile.h"
 #include "ZemloTestMain.h"
 
 #include "app/MDI_Main.h"
@@ -92,17 +93,18 @@ QStringList strayFiles(const QString &folder, const QStringList &known)
 struct Outcome
 {
     bool reported = false; // a failure returned or shown
+    int number = 0;        // its error number
     int editerFr = -1;     // the document's edit state afterwards (documents only)
     QString htmlName;      // the document's name afterwards (documents only)
     bool windowOpen = true;
 
     friend QDataStream &operator<<(QDataStream &s, const Outcome &o)
     {
-        return s << o.reported << o.editerFr << o.htmlName << o.windowOpen;
+        return s << o.reported << o.number << o.editerFr << o.htmlName << o.windowOpen;
     }
     friend QDataStream &operator>>(QDataStream &s, Outcome &o)
     {
-        return s >> o.reported >> o.editerFr >> o.htmlName >> o.windowOpen;
+        return s >> o.reported >> o.number >> o.editerFr >> o.htmlName >> o.windowOpen;
     }
 };
 
@@ -206,12 +208,12 @@ class TestFaultMatrix : public QObject
     Outcome write(const QString &writer, Form_Editer *doc, const QString &path, const QString &text)
     {
         Outcome o;
-        if (writer == "replace") {
-            o.reported = ReplaceFileContent(path, fileBytesOf(text)).has_value();
-            return o;
-        }
-        if (writer == "taglibrary") {
-            o.reported = WriteTagLibraryFile(path, entriesOf(text)).has_value();
+        if (writer == "replace" || writer == "taglibrary") {
+            const std::optional<ZErrorInfo> failure =
+                writer == "replace" ? ReplaceFileContent(path, fileBytesOf(text))
+                                    : WriteTagLibraryFile(path, entriesOf(text));
+            o.reported = failure.has_value();
+            o.number = failure ? failure->number : 0;
             return o;
         }
         if (doc->RichTextBox1->Text() != text)
@@ -228,8 +230,12 @@ class TestFaultMatrix : public QObject
             prompts().answer(Prompt::Answer::Yes); // save the changes
             o.windowOpen = !doc->parentWidget()->close();
         }
-        for (const MessageRequest &m : prompts().messages())
-            o.reported = o.reported || m.title == QStringLiteral("Error");
+        for (const MessageRequest &m : prompts().messages()) {
+            if (m.title == QStringLiteral("Error")) {
+                o.reported = true;
+                o.number = m.text.section(u' ', 1, 1).section(u'\r', 0, 0).toInt();
+            }
+        }
         if (o.windowOpen) {
             o.editerFr = doc->EditerFr;
             o.htmlName = doc->HtmlName();
@@ -290,8 +296,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("writer");
         QTest::addColumn<QString>("fault");
         const QStringList writers{"replace", "taglibrary", "save", "saveas", "close"};
-        const QStringList faults{"read-only file", "read-only folder", "vanished folder",
-                                 "path is a folder", "symbolic link"};
+        const QStringList faults{"read-only file",   "read-only folder",  "vanished folder",
+                                 "path is a folder", "symbolic link",     "FIFO",
+                                 "socket",           "device",            "link to a FIFO",
+                                 "link to a device", "hard links",        "another owner",
+                                 "longest name"};
         for (const QString &fault : faults) {
             for (const QString &writer : writers) {
                 // A folder cannot be opened as a page: only Save As can aim at one.
@@ -305,7 +314,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, writer);
         QFETCH(QString, fault);
-        const QString path = folder + "/page.html";
+        // A name of 255 bytes, as long as a name can be.
+        const QString path = folder + "/" +
+                             (fault == "longest name" ? QString(250, u'n') : QString("page")) +
+                             ".html";
         const QString oldText = pageText(3000, 1);
         const QString newText = pageText(9000, 2);
         const QByteArray before = fileBytesOf(oldText);
@@ -351,16 +363,64 @@ private Q_SLOTS:
             QVERIFY(QDir().mkdir(path));
             QVERIFY(writeFile(path + "/inside.html", "inside\r\n"));
             expectedBefore = "<missing>"; // a folder does not read as a file
-        } else if (fault == "symbolic link") {
+        } else if (fault == "symbolic link" || fault == "longest name") {
             mustFail = false;
+        }
+        // What is no file takes the place of the page (opened before, when it was one): a
+        // save must leave it as it is. It is never read here, as a FIFO would not answer.
+        NoFile noFile;
+        const bool special = QStringList{"FIFO", "socket", "device"}.contains(fault.section(' ', -1));
+        if (special) {
+            QVERIFY(QFile::remove(path) || !QFileInfo::exists(path));
+            if (!noFile.make(fault, path))
+                QSKIP("cannot make a FIFO, socket or device node here");
+            expectedBefore = "<not a file>";
+        }
+        struct stat stBefore
+        {
+        };
+        ::lstat(QFile::encodeName(special ? noFile.target : path), &stBefore);
+        if (fault == "hard links") {
+            mustFail = false;
+            QVERIFY(::link(QFile::encodeName(path), QFile::encodeName(folder + "/real.html")) == 0);
+            realPath = folder + "/real.html";
+        } else if (fault == "another owner") {
+            mustFail = false;
+            QCOMPARE(::chown(QFile::encodeName(path), 4321, 4322), 0);
+            QCOMPARE(::chmod(QFile::encodeName(path), 0640), 0);
+            QCOMPARE(::lstat(QFile::encodeName(path), &stBefore), 0);
         }
 
         const Outcome o = write(writer, doc, path, newText);
-        const QByteArray now = readFile(realPath);
+        const QByteArray now = special ? expectedBefore : readFile(realPath);
         checkOutcome(writer, o, path, expectedBefore, now, after, nameBefore, mustFail);
         if (!mustFail) {
             QCOMPARE(now, after);
-            QVERIFY2(QFileInfo(path).isSymLink(), "the link was replaced by a file");
+            QCOMPARE(QFileInfo(path).isSymLink(), fault == "symbolic link");
+        }
+        if (special) {
+            QCOMPARE(o.number, ZErr::PathFileAccess);
+            struct stat st
+            {
+            };
+            QCOMPARE(::lstat(QFile::encodeName(noFile.target), &st), 0);
+            QCOMPARE(st.st_mode & S_IFMT, stBefore.st_mode & S_IFMT);
+            QCOMPARE(QFileInfo(path).isSymLink(), noFile.target != path);
+        }
+        if (fault == "hard links" || fault == "another owner") {
+            // The same file under every name, with its owner, group and mode.
+            struct stat st
+            {
+            };
+            QCOMPARE(::stat(QFile::encodeName(path), &st), 0);
+            QCOMPARE(readFile(path), after);
+            if (fault == "hard links") {
+                QCOMPARE(st.st_ino, stBefore.st_ino);
+                QCOMPARE(st.st_nlink, nlink_t(2));
+            }
+            QCOMPARE(st.st_uid, stBefore.st_uid);
+            QCOMPARE(st.st_gid, stBefore.st_gid);
+            QCOMPARE(st.st_mode, stBefore.st_mode);
         }
         if (fault == "read-only file") {
             struct stat st
@@ -376,7 +436,9 @@ private Q_SLOTS:
             QCOMPARE(readFile(path + "/inside.html"), QByteArray("inside\r\n"));
         }
         if (QFileInfo(folder).isDir()) {
-            const QStringList stray = strayFiles(folder, {"page.html", "real.html", "source.html"});
+            const QStringList stray =
+                strayFiles(folder, {QFileInfo(path).fileName(), "real.html", "source.html",
+                                    "page.html.target"});
             QVERIFY2(stray.isEmpty(), qPrintable("left behind: " + stray.join(", ")));
         }
     }
@@ -386,21 +448,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("writer");
         QTest::addColumn<bool>("manySmall");
+        QTest::addColumn<bool>("hardLinks"); // written in place
         for (const char *writer : {"replace", "taglibrary", "save", "saveas", "close"}) {
-            QTest::newRow(qPrintable(QString(writer) + ", one large write")) << writer << false;
+            QTest::newRow(qPrintable(QString(writer) + ", one large write"))
+                << writer << false << false;
             if (QString(writer) != "close") // a closed window cannot be saved again
                 QTest::newRow(qPrintable(QString(writer) + ", many small writes"))
-                    << writer << true;
+                    << writer << true << false;
         }
+        QTest::newRow("replace, hard links, one large write") << "replace" << false << true;
+        QTest::newRow("save, hard links, many small writes") << "save" << true << true;
     }
     void fullDisk()
     {
         QFETCH(QString, writer);
         QFETCH(bool, manySmall);
+        QFETCH(bool, hardLinks);
         const QString path = folder + "/page.html";
         const rlim_t limit = manySmall ? 24 * 1024 : 64 * 1024;
         const QString oldText = pageText(1500, 1);
         QVERIFY(writeFile(path, fileBytesOf(oldText)));
+        if (hardLinks)
+            QCOMPARE(::link(QFile::encodeName(path), QFile::encodeName(folder + "/other.html")), 0);
 
         Form_Editer *doc = nullptr;
         if (writer == "save" || writer == "close") {
@@ -469,7 +538,9 @@ private Q_SLOTS:
                     if (!o.windowOpen)
                         break;
                 }
-                const QStringList stray = strayFiles(folder, {"page.html"});
+                const QStringList stray = strayFiles(folder, {"page.html", "other.html"});
+                if (hardLinks && readFile(folder + "/other.html") != readFile(path))
+                    problems << "the other name does not see the same text";
                 if (!stray.isEmpty())
                     problems << "left behind: " + stray.join(", ");
                 if (failures == 0)

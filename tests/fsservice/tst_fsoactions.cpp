@@ -3,6 +3,7 @@
 #include "fsservice/FsoOps.h"
 
 #include <memory>
+#include <sys/stat.h>
 
 using Prompt::Answer;
 
@@ -164,6 +165,15 @@ private slots:
         QTest::newRow("wildcard, no match")
             << "*.xyz"
             << "sub/" << false << 53 << "sub/a.txt" << QByteArray("<missing>");
+        const QString longest = QString(251, u'n') + ".txt"; // as long as a name can be
+        QTest::newRow("longest name") << "a.txt" << longest << false << 0 << longest
+                                      << QByteArray("A");
+        // A link is replaced itself: what it points to, which may lie anywhere, is never
+        // written through it.
+        QTest::newRow("onto a link") << "a.txt" << "link.txt" << true << 0 << "link.txt"
+                                     << QByteArray("A");
+        QTest::newRow("onto a link, no overwrite") << "a.txt" << "link.txt" << false << 58
+                                                   << "link.txt" << QByteArray("O");
     }
 
     void fileCopy()
@@ -174,11 +184,17 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, check);
         QFETCH(QByteArray, content);
+        const QString outside = QFileInfo(m_work->root()).path() + "/outside.txt";
+        const bool link = QTest::currentDataTag() == QByteArray("onto a link");
+        QVERIFY(FsoWorkFolder::write(outside, "O") && FsoWorkFolder::makeReadOnly(outside));
+        QVERIFY(!destination.startsWith("link") || QFile::link(outside, at(destination)));
         ScriptedPrompts prompts;
         ClsFSO fso(&prompts);
         fso.fsoFileCopy(source, destination, overwrite);
         expectOnlyError(prompts, error);
         QCOMPARE(read(at(check)), content);
+        QCOMPARE(read(outside), QByteArray("O"));
+        QCOMPARE(QFileInfo(at(check)).isSymLink(), destination.startsWith("link") && !link);
         QCOMPARE(read(at("a.txt")), QByteArray("A"));
         if (QTest::currentDataTag() == QByteArrayLiteral("wildcard")) {
             QCOMPARE(read(at("sub/a.txt")), QByteArray("A"));
@@ -241,6 +257,42 @@ private slots:
 
         fso.fsoFolderDelete(QStringLiteral("sub"), true);
         expectOnlyError(prompts, ZErr::PathNotFound);
+    }
+
+    // A link to a folder elsewhere is removed alone, forced or not: the folder it points to
+    // keeps its modes and its read-only content, and has no say in the deletion.
+    void folderDeleteOfLinkRemovesLinkOnly_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("force");
+        for (const bool force : {false, true}) {
+            const QString forced = force ? ", forced" : "";
+            QTest::newRow(qPrintable("link" + forced)) << "link" << force;
+            QTest::newRow(qPrintable("link/" + forced)) << "link/" << force;
+            QTest::newRow(qPrintable("wildcard" + forced)) << "l?nk" << force;
+        }
+    }
+    void folderDeleteOfLinkRemovesLinkOnly()
+    {
+        QFETCH(QString, named);
+        QFETCH(bool, force);
+        const QString target = QFileInfo(m_work->root()).path() + "/kept";
+        QVERIFY(QDir().mkpath(target + "/inner"));
+        QVERIFY(FsoWorkFolder::write(target + "/inner/ro.txt", "R"));
+        QVERIFY(FsoWorkFolder::makeReadOnly(target + "/inner/ro.txt"));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner)); // 500
+        QVERIFY(QFile::link(target, at("link")));
+        ScriptedPrompts prompts;
+        ClsFSO fso(&prompts);
+        fso.fsoFolderDelete(named, force);
+        expectOnlyError(prompts, 0);
+        QVERIFY(!QFileInfo(at("link")).isSymLink());
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0500));
+        QCOMPARE(read(target + "/inner/ro.txt"), QByteArray("R"));
     }
 
     // An empty path is no path: it must not become the current folder and be acted on.

@@ -59,6 +59,16 @@ QString hexOf(QStringView text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<Cp932::Unwritable>)
+
+namespace QTest {
+template <> inline char *toString(const Cp932::Unwritable &u)
+{
+    return qstrdup(QByteArray::number(u.position) + "+" + QByteArray::number(u.length) + " why " +
+                   QByteArray::number(int(u.reason)) + " byte " + QByteArray::number(u.byte, 16));
+}
+} // namespace QTest
+
 class TestCp932 : public QObject
 {
     Q_OBJECT
@@ -110,9 +120,15 @@ private slots:
         // The same in one run, across the single-byte fast path and back.
         QCOMPARE(Cp932::decode(allBytes), allChars);
         QCOMPARE(Cp932::encode(allChars).bytes, allPreferred);
+        // Read as a page, the whole table comes back as it was.
+        const Cp932::Page page = Cp932::decodePage(allBytes);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes, allBytes);
     }
 
-    void prefersWindowsTwin_data()
+    // A twin read from a page is written back as it was read; the same character entered is
+    // written as Windows writes it: JIS X 0208, then NEC row 13, then the IBM extension, then
+    // the NEC-selected IBM extension.
+    void untouchedTwinKeepsItsBytes_data()
     {
         QTest::addColumn<QByteArray>("twin");
         QTest::addColumn<QByteArray>("written");
@@ -123,14 +139,137 @@ private slots:
         QTest::newRow("three forms, from IBM") << hex("FA54") << hex("81CA");
         QTest::newRow("three forms, from NEC-selected") << hex("EEF9") << hex("81CA");
         QTest::newRow("small roman numeral") << hex("EEEF") << hex("FA40");
+        QTest::newRow("the four of the report") << hex("8790 FA4A ED40 EEF9")
+                                                << hex("81E0 8754 FA5C 81CA");
     }
 
-    void prefersWindowsTwin()
+    void untouchedTwinKeepsItsBytes()
     {
         QFETCH(QByteArray, twin);
         QFETCH(QByteArray, written);
-        QCOMPARE(Cp932::decode(twin), Cp932::decode(written));
-        QCOMPARE(Cp932::encode(Cp932::decode(twin)).bytes, written);
+        const Cp932::Page page = Cp932::decodePage(twin);
+        QCOMPARE(page.text, Cp932::decode(written));
+        QCOMPARE(page.text, Cp932::decode(twin));
+        QVERIFY(!page.forms.isEmpty());
+        const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        QVERIFY(back.ok());
+        QCOMPARE(back.bytes, twin);
+        // Entered, without forms, the same text is written as Windows writes it.
+        QCOMPARE(Cp932::encode(page.text).bytes, written);
+        QCOMPARE(Cp932::encodePage(page.text, {}, page.lineEnds).bytes, written);
+    }
+
+    void followEditLeavesFormsBeforeTheEditShared()
+    {
+        const Cp932::Forms forms{{2, 0x8790}, {5, 0xFA4A}, {9, 0x0A}};
+        Cp932::Forms edited = forms;
+        Cp932::followEdit(edited, 10, 3, 1);
+        QCOMPARE(edited.constData(), forms.constData());
+        Cp932::followEdit(edited, 9, 0, 0);
+        QCOMPARE(edited.constData(), forms.constData());
+        Cp932::followEdit(edited, 5, 2, 1);
+        QCOMPARE(edited, (Cp932::Forms{{2, 0x8790}, {8, 0x0A}}));
+        Cp932::followEdit(edited, 2, 0, 2);
+        QCOMPARE(edited, (Cp932::Forms{{4, 0x8790}, {10, 0x0A}}));
+        Cp932::followEdit(edited, 0, 11, 0);
+        QVERIFY(edited.isEmpty());
+    }
+
+    void pageLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("own"); // Cp932::LineEnds
+        QTest::addColumn<int>("forms");
+        const int crlf = int(Cp932::LineEnds::CrLf), lf = int(Cp932::LineEnds::Lf),
+                  cr = int(Cp932::LineEnds::Cr);
+        // The rest of the rule is the text control's to show.
+        QTest::newRow("no line end") << QByteArray("abc") << QString("abc") << crlf << 0;
+        QTest::newRow("a tie, CR first") << QByteArray("a\rb\nc") << QString("a\nb\nc") << cr << 1;
+        QTest::newRow("CR CR LF") << QByteArray("\r\r\n") << QString("\n\n") << cr << 1;
+        // Long lines cross the sixteen-byte steps of the decoder.
+        QTest::newRow("long lines")
+            << QByteArray("0123456789abcdefghij\n0123456789abcdefghij\r\n0123456789abcdefghij\n")
+            << QString("0123456789abcdefghij\n0123456789abcdefghij\n0123456789abcdefghij\n")
+            << lf << 1;
+    }
+
+    void pageLineEnds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(int, own);
+        QFETCH(int, forms);
+        const Cp932::Page page = Cp932::decodePage(bytes);
+        QCOMPARE(page.text, text);
+        QCOMPARE(int(page.lineEnds), own);
+        QCOMPARE(page.forms.size(), forms);
+        QCOMPARE(Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes, bytes);
+        // A line end entered is the page's own.
+        const QByteArray ownEnd = own == int(Cp932::LineEnds::CrLf) ? "\r\n"
+                                  : own == int(Cp932::LineEnds::Cr) ? "\r"
+                                                                    : "\n";
+        QCOMPARE(Cp932::encodePage(page.text + "\n", page.forms, page.lineEnds).bytes,
+                 bytes + ownEnd);
+    }
+
+    void keptBytesAreWrittenOnlyWhereTheyReadBack_data()
+    {
+        using Reason = Cp932::Unwritable::Reason;
+        QTest::addColumn<QByteArray>("file");
+        // The edit: at, removed, inserted.
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QList<Cp932::Unwritable>>("unwritable");
+        using U = QList<Cp932::Unwritable>;
+        QTest::newRow("untouched") << hex("61626382") << 0 << 0 << QString() << U{};
+        QTest::newRow("a trail byte typed after a lone lead byte")
+            << hex("61626382") << 4 << 0 << QString("a") << U{{4, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("a space typed after it") << hex("61626382") << 4 << 0 << QString(" ") << U{};
+        QTest::newRow("a double-byte character typed after it")
+            << hex("8220") << 1 << 0 << QString::fromUtf16(u"\x3042")
+            << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("the line end between removed")
+            << hex("820D0A61") << 1 << 1 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("typed escape") << hex("41") << 1 << 0 << QString(QChar(0xF801))
+                                      << U{{1, 1, Reason::LoneByte, 0x81}};
+        QTest::newRow("typed escape of a low byte") << hex("41") << 0 << 0 << QString(QChar(0xF7C0))
+                                                    << U{{0, 1, Reason::LoneByte, 0x40}};
+        QTest::newRow("an unassigned pair stays") << hex("854041") << 0 << 0 << QString() << U{};
+        QTest::newRow("its lead removed, the trail byte stands alone")
+            << hex("854041") << 0 << 1 << QString() << U{{0, 1, Reason::LoneByte, 0x40}};
+        QTest::newRow("the first of two lead bytes removed")
+            << hex("EF8140") << 0 << 1 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x81}};
+        QTest::newRow("a kept trail byte after another lone lead byte")
+            << hex("8220 8560") << 1 << 2 << QString() << U{{1, 1, Reason::JoinsLoneByte, 0x82}};
+        QTest::newRow("two lone lead bytes that make no character")
+            << hex("EF20 EF") << 1 << 1 << QString() << U{};
+        // A lone CR and an LF brought together would read back as one CR LF.
+        QTest::newRow("two line ends brought together") << QByteArray("a\rb\nc") << 2 << 1
+                                                        << QString() << U{};
+        // Written as a reference, the character leaves the lone byte alone.
+        QTest::newRow("not in the code page after a lone lead byte")
+            << hex("82") << 1 << 0 << QString::fromUtf16(u"\x00A5a")
+            << U{{1, 1, Reason::NotInCodePage, 0}};
+    }
+
+    void keptBytesAreWrittenOnlyWhereTheyReadBack()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, at);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        QFETCH(QList<Cp932::Unwritable>, unwritable);
+        Cp932::Page page = Cp932::decodePage(file);
+        page.text.replace(at, removed, inserted);
+        Cp932::followEdit(page.forms, at, removed, inserted.size());
+        const Cp932::Encoded encoded = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+        QCOMPARE(encoded.unwritable, unwritable);
+        QCOMPARE(encoded.ok(), unwritable.isEmpty());
+        // What is written reads back as the text.
+        if (encoded.ok())
+            QCOMPARE(Cp932::decodePage(encoded.bytes).text, page.text);
     }
 
     void userDefinedAreaRoundTrips()
@@ -227,6 +366,11 @@ private slots:
                 const Cp932::Encoded encoded = Cp932::encode(Cp932::decode(bytes));
                 if (encoded.bytes != expected || !encoded.ok())
                     failures << QString::fromLatin1(bytes.toHex());
+                // Read as a page, every input comes back byte for byte.
+                const Cp932::Page page = Cp932::decodePage(bytes);
+                const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+                if (back.bytes != bytes || !back.ok())
+                    failures << "page " + QString::fromLatin1(bytes.toHex());
             }
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 20).join(' ')));
@@ -251,6 +395,11 @@ private slots:
             QCOMPARE(encoded.bytes.size(), any.size());
             QCOMPARE(Cp932::decode(encoded.bytes), text);
             QCOMPARE(Cp932::encode(Cp932::decode(unique)).bytes, unique);
+            // Read as a page, any bytes come back as they were.
+            const Cp932::Page page = Cp932::decodePage(any);
+            const Cp932::Encoded back = Cp932::encodePage(page.text, page.forms, page.lineEnds);
+            QVERIFY(back.ok());
+            QCOMPARE(back.bytes, any);
         }
     }
 

@@ -4,6 +4,14 @@
 #include "platform/Twips.h"
 #include "platform/ZError.h"
 
+#include "app/MDI_Module.h"
+#include "app/Settings.h"
+#include "taglib/TagLibraryFile.h"
+#include "taglib/TagLibraryPath.h"
+#include "tools/PictographList.h"
+
+#include "NoFile.h"
+
 #include <QtTest>
 #include <cerrno>
 
@@ -31,6 +39,41 @@ private Q_SLOTS:
         QTEST(ZError::fromErrorCode(std::error_code(err, std::generic_category())).number(),
               "number");
         QVERIFY(!ZError::fromErrno(err).description().isEmpty());
+    }
+
+    // Every file the program reads besides pages (those are tested as they are opened) is
+    // refused when it is no file, before anything waits on it or reads without end.
+    void readersRefuseWhatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QString>("kind");
+        for (const char *reader : {"tag library", "tag library pointer", "pictographs", "check"})
+            for (const char *kind : {"FIFO", "link to a FIFO", "folder", "link to a device"})
+                QTest::newRow(qPrintable(QString(reader) + ", " + kind)) << reader << kind;
+    }
+    void readersRefuseWhatIsNoFile()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("ImageList"));
+        const QString path = reader == "tag library"           ? dir.path() + "/lib.tag"
+                             : reader == "tag library pointer" ? TagLibraryPointerFile(dir.path())
+                                                               : PictographList::listPath(dir.path());
+        NoFile noFile;
+        QVERIFY(noFile.make(kind, path));
+        MDI_Module::PictographListFound = true;
+        CheckPictographList(dir.path());
+        const std::optional<ZErrorInfo> failure = reader == "tag library"
+                                                      ? ReadTagLibraryFile(path).failure
+                                                      : PictographList::read(path).failure;
+        if (reader == "tag library pointer")
+            QCOMPARE(LoadTagLibraryPath(dir.path()), DefaultTagLibraryFile(dir.path()));
+        else if (reader == "check")
+            QVERIFY(!MDI_Module::PictographListFound);
+        else
+            QVERIFY(failure && failure->number == ZErr::PathFileAccess &&
+                    failure->description.contains(path));
     }
 
     void stepRunnerKeepsTheLastFailureAndGoesOn()

@@ -344,12 +344,12 @@ private Q_SLOTS:
         box.LoadFile(in);
         box.SaveFile(out, 1);
         QCOMPARE(readAll(out), bytes);
-        // A lone CR ends a line, and is written back as CR LF.
+        // A lone CR ends a line too, and is written back as it was read.
         writeAll(in, "a\rb\nc");
         box.LoadFile(in);
         QCOMPARE(box.Text(), QString("a\nb\nc"));
         box.SaveFile(out, 1);
-        QCOMPARE(readAll(out), QByteArray("a\r\nb\r\nc"));
+        QCOMPARE(readAll(out), QByteArray("a\rb\nc"));
     }
 
     void everyValidSequenceSurvivesLoadAndSave()
@@ -366,7 +366,7 @@ private Q_SLOTS:
         };
         auto add = [&](const QByteArray &sequence) {
             page += sequence + "\r\n";
-            // Where the table has twins, the preferred one comes back.
+            // Entered rather than read, a character with twins gets the preferred one.
             expected += Cp932::encode(Cp932::decode(sequence)).bytes + "\r\n";
         };
         int count = 0;
@@ -399,10 +399,121 @@ private Q_SLOTS:
         // 189 single and 7,724 double bytes of the table, the 1,880 user-defined codes, five
         // single bytes, each with its line end.
         QCOMPARE(page.size(), 2 * (7913 + 1880 + 5) + 189 + 2 * 7724 + 2 * 1880 + 5);
-        QCOMPARE(back.size(), expected.size());
-        QCOMPARE(back, expected);
-        // Only the twins differ from what was read.
+        // Read, every sequence comes back as it was, twins too.
+        QCOMPARE(back.size(), page.size());
+        QCOMPARE(back, page);
+        // The same text entered gets the Windows form: only the twins differ from the page.
+        RichTextBox typed;
+        typed.setText(box.Text());
+        typed.SaveFile(dir.path() + "/typed.html", 1);
+        QCOMPARE(readAll(dir.path() + "/typed.html"), expected);
         QVERIFY(page != expected);
+    }
+
+    void editedCharactersGetTheWindowsFormAndTheirNeighboursKeepTheirs()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/twins.html";
+        // Entered, these are written 81 E0, 87 54, FA 5C and 81 CA.
+        const QByteArray bytes = QByteArray::fromHex("87 90 FA 4A ED 40 EE F9");
+        writeAll(page, bytes);
+        RichTextBox box;
+        box.LoadFile(page);
+        box.SaveFile(page, 1);
+        QCOMPARE(readAll(page), bytes);
+        const QString text = box.Text();
+        // Composing on the line changes no character, nor the bytes of any.
+        box.setSelStart(1);
+        QInputMethodEvent composing(QStringLiteral("\u304B"), {});
+        QApplication::sendEvent(&box, &composing);
+        QInputMethodEvent cancelled;
+        QApplication::sendEvent(&box, &cancelled);
+        QCOMPARE(box.Text(), text);
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("87 90 FA 4A ED 40 EE F9"));
+        // The second character typed again over itself, as an input method enters it.
+        box.setSelStart(1);
+        box.setSelLength(1);
+        QInputMethodEvent typed;
+        typed.setCommitString(text.mid(1, 1));
+        QApplication::sendEvent(&box, &typed);
+        QCOMPARE(box.Text(), text);
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("87 90 87 54 ED 40 EE F9"));
+        // Pasted over the third.
+        box.setSelStart(2);
+        box.setSelLength(1);
+        box.setSelText(text.mid(2, 1));
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("87 90 87 54 FA 5C EE F9"));
+        // Typing between the first two and at the start moves the untouched ones along.
+        box.setSelStart(1);
+        QTest::keyClicks(&box, "x");
+        box.setSelStart(0);
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("0D 0A 87 90 78 87 54 FA 5C EE F9"));
+        // Deleting a neighbour takes nothing from the others.
+        box.setSelStart(2);
+        QTest::keyClick(&box, Qt::Key_Delete);
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("0D 0A 87 90 87 54 FA 5C EE F9"));
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("0D 0A 87 54 FA 5C EE F9"));
+        // A new text as a whole is entered text.
+        box.setText(box.Text());
+        QCOMPARE(box.fileBytes(), QByteArray::fromHex("0D 0A 87 54 FA 5C 81 CA"));
+    }
+
+    void pagesKeepTheirLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        // The file after typing "x" at the end of the first line and a new line after it.
+        QTest::addColumn<QByteArray>("edited");
+        QTest::newRow("LF") << QByteArray("<p>\nb\n") << QByteArray("<p>x\n\nb\n");
+        QTest::newRow("CR LF") << QByteArray("<p>\r\nb\r\n") << QByteArray("<p>x\r\n\r\nb\r\n");
+        QTest::newRow("CR") << QByteArray("<p>\rb\r") << QByteArray("<p>x\r\rb\r");
+        // A mixed page keeps each line's own end; a new line gets the page's most frequent.
+        QTest::newRow("mixed, mostly CR LF") << QByteArray("<p>\nb\r\nc\r\nd\r")
+                                             << QByteArray("<p>x\r\n\nb\r\nc\r\nd\r");
+        QTest::newRow("mixed, mostly LF") << QByteArray("<p>\r\nb\nc\n")
+                                          << QByteArray("<p>x\n\r\nb\nc\n");
+        QTest::newRow("mixed, a tie") << QByteArray("<p>\r\nb\n")
+                                      << QByteArray("<p>x\r\n\r\nb\n");
+        QTest::newRow("no line end") << QByteArray("<p>") << QByteArray("<p>x\r\n");
+    }
+
+    void pagesKeepTheirLineEnds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, edited);
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/page.html";
+        writeAll(page, bytes);
+        RichTextBox box;
+        box.LoadFile(page);
+        box.SaveFile(page, 1);
+        QCOMPARE(readAll(page), bytes);
+        box.setSelStart(3);
+        QTest::keyClicks(&box, "x");
+        QTest::keyClick(&box, Qt::Key_Return);
+        box.SaveFile(page, 1);
+        QCOMPARE(readAll(page), edited);
+        // Loaded again, the page's lines still end as they did.
+        box.LoadFile(page);
+        QCOMPARE(box.fileBytes(), edited);
+    }
+
+    void keptBytesAreNeverFusedWithWhatFollows()
+    {
+        // "a" after a lone 82 would read back as "Ｂ" (82 61); an escape entered is no byte
+        // the file had. Both are refused, the file left whole.
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/lone.html";
+        writeAll(page, "abc\x82");
+        for (const QString &entered : {QString("a"), QString(QChar(0xF801))}) {
+            RichTextBox box;
+            box.LoadFile(page);
+            box.setSelStart(4);
+            box.setSelText(entered);
+            QVERIFY_THROWS_EXCEPTION(ZError, box.SaveFile(page, 1));
+            QCOMPARE(readAll(page), QByteArray("abc\x82"));
+        }
     }
 
     void failuresLeaveContentAndFile()

@@ -12,6 +12,7 @@
 #include "tools/TagColor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -473,6 +474,130 @@ private Q_SLOTS:
         const QList<MessageRequest> shown = f->script.messages();
         QCOMPARE(shown.size(), 3);
         QVERIFY(shown[2].text.contains("（ファイル名がありません）"));
+    }
+
+    void libraryReadInPartIsOverwrittenOnlyWhenAllowed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<Answer>>("answers"); // to the question, when one comes
+        QTest::addColumn<bool>("toOther");           // a file chosen in the save dialog
+        QTest::addColumn<QByteArray>("expected");     // the library file afterwards
+        const QByteArray odd = "a\r\n<a>\r\nlone line\r\n";
+        QTest::newRow("odd line count, overwrite allowed")
+            << odd << QList<Answer>{Answer::Ok} << false << QByteArray("a\r\n<a>\r\nc\r\n<c>\r\n");
+        QTest::newRow("odd line count, kept, edits to another file")
+            << odd << QList<Answer>{Answer::Cancel} << true << odd;
+        QTest::newRow("odd line count, kept, nothing saved")
+            << odd << QList<Answer>{Answer::Cancel} << false << odd;
+        QByteArray lf, crlf;
+        for (int i = 0; i < 10; ++i) {
+            lf += "entry " + QByteArray::number(i) + "\n<p" + QByteArray::number(i) + ">\n";
+            crlf += "entry " + QByteArray::number(i) + "\r\n<p" + QByteArray::number(i) + ">\r\n";
+        }
+        QTest::newRow("LF line ends are read whole: nothing to ask")
+            << lf << QList<Answer>{} << false << crlf + "c\r\n<c>\r\n";
+    }
+
+    void libraryReadInPartIsOverwrittenOnlyWhenAllowed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, toOther);
+        QFETCH(QByteArray, expected);
+        Form_TAG *form = showLibrary(bytes);
+        const int readMessages = f->script.messages().size();
+        add(form, "<c>", "c");
+        f->script.answer(Answer::Ok); // save the edits
+        for (Answer a : answers)
+            f->script.answer(a);
+        const QString other = f->path("other.tag");
+        QFile::remove(other);
+        f->script.answerFile(toOther ? std::optional<QString>(other) : std::nullopt);
+        QVERIFY(form->close());
+
+        QCOMPARE(readBytes(libraryFile()), expected);
+        const QList<MessageRequest> shown = f->script.messages();
+        QCOMPARE(shown.size(), readMessages + 1 + answers.size());
+        if (!answers.isEmpty()) {
+            const MessageRequest &asked = shown.last();
+            QVERIFY2(asked.text.contains("Zuvo: 62"), qPrintable(asked.text));
+            QVERIFY2(asked.text.contains("「lone line」"), qPrintable(asked.text));
+            QCOMPARE(asked.buttons, Prompt::Buttons::OkCancel);
+            QCOMPARE(asked.defaultButton, std::optional<Answer>(Answer::Cancel));
+        }
+        if (toOther) {
+            QCOMPARE(readBytes(other), QByteArray("a\r\n<a>\r\nc\r\n<c>\r\n"));
+            QCOMPARE(LoadTagLibraryPath(f->programFolder()), other);
+        } else {
+            QVERIFY(!QFile::exists(other));
+        }
+        f->script.clear();
+    }
+
+    void unstorableEntryIsAskedForAgain_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("field"); // 0 the tag, 1 the comment
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("added tag") << "m_madd" << 0 << u"<b>한</b>"_qs << u"「한」(U+D55C)"_qs;
+        QTest::newRow("added comment") << "m_madd" << 1 << u"絵😀"_qs << u"「😀」(U+1F600)"_qs;
+        QTest::newRow("edited tag") << "m_medi" << 0 << u"<br>\u00e9"_qs << u"「é」(U+00E9)"_qs;
+        QTest::newRow("edited comment with CR") << "m_medi" << 1 << "a\rb" << "CR";
+    }
+
+    void unstorableEntryIsAskedForAgain()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, named);
+        Form_TAG *form = showLibrary(oldLibrary);
+        QStringList answers{"<c>", "c"};
+        answers.insert(field, typed);
+        for (const QString &text : answers)
+            f->script.answerInput(text);
+        form->action(command)->trigger();
+
+        const QList<ScriptedPrompts::Shown> shown = f->script.shown();
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown[field + 1].kind, ScriptedPrompts::Shown::Message);
+        QVERIFY2(shown[field + 1].message.text.contains(named),
+                 qPrintable(shown[field + 1].message.text));
+        // Asked again with the typed text to mend.
+        QCOMPARE(shown[field + 2].kind, ScriptedPrompts::Shown::Input);
+        QCOMPARE(shown[field + 2].input.defaultText, typed);
+        QVERIFY(form->LibraryEdited);
+
+        // Every save now succeeds.
+        f->script.clear();
+        f->script.answer(Answer::Ok);
+        QVERIFY(form->close());
+        QCOMPARE(f->script.count(), 1);
+        QVERIFY(readBytes(libraryFile()).contains("c\r\n<c>\r\n"));
+    }
+
+    void enterAfterADialogGoesToTheList()
+    {
+        Form_TAG *form = showLibrary(oldLibrary);
+        RichTextBox *box = doc->RichTextBox1;
+        box->setText("abc");
+        box->setSelStart(3);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        form->ListView1->setFocus();
+        // The dialog's owner, the main window with the page, is active once it closes.
+        f->script.whileShown = [this, box] {
+            QApplication::setActiveWindow(f->dialogParent());
+            box->setFocus();
+        };
+        f->script.answerInput("<c>");
+        f->script.answerInput("c");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(form->entries().size(), 3);
+        f->script.whileShown = nullptr;
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(box->Text(), QString("abc<br>"));
     }
 
     void insertWithoutDocumentChangesNothing()

@@ -138,6 +138,12 @@ void TestTagLibraryFile::read_data()
         << QByteArray("a\r\n<a>\r\n\r\n") << Entries{{"a", "<a>"}} << 62;
     QTest::newRow("lone LF kept") << QByteArray("two\nlines\r\n<br>\n\r\n")
                                   << Entries{{"two\nlines", "<br>\n"}} << 0;
+    QTest::newRow("LF line ends")
+        << QByteArray("a\n<a>\nb\n<b>\n") << Entries{{"a", "<a>"}, {"b", "<b>"}} << 0;
+    QTest::newRow("LF line ends, no final one")
+        << QByteArray("a\n<a>\n\n<b>") << Entries{{"a", "<a>"}, {"", "<b>"}} << 0;
+    QTest::newRow("LF line ends, odd count")
+        << QByteArray("a\n<a>\nlone\n") << Entries{{"a", "<a>"}} << 62;
     QTest::newRow("lone CR ends a line")
         << QByteArray("a\r<a>\rb\r\n<b>") << Entries{{"a", "<a>"}, {"b", "<b>"}} << 0;
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << Entries{{"", ""}} << 0;

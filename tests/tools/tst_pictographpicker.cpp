@@ -9,6 +9,7 @@
 #include "platform/RichTextBox.h"
 #include "tools/Form_IME.h"
 #include "tools/PictographCommands.h"
+#include "tools/PictographDelegate.h"
 #include "tools/PictographList.h"
 
 #include <QAction>
@@ -137,6 +138,24 @@ private Q_SLOTS:
         // The list fills the client area above the bottom bar.
         QCOMPARE(picker->ListView1->geometry().bottom() + 1, picker->Toolbar1->geometry().top());
         QCOMPARE(picker->ListView1->width(), picker->centralWidget()->width());
+    }
+
+    // Captions whose first line has kana or kanji are taller than the list font's height.
+    void captionsShowWhole()
+    {
+        openPage("<html>");
+        Form_IME *picker = openPicker();
+        QVERIFY(picker);
+        QListWidget *list = picker->ListView1;
+        const QFontMetrics metrics(list->font());
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect room = PictographDelegate::captionRect(
+                list->visualItemRect(list->item(i)), list->iconSize());
+            const QString text = caption(picker, i).replace(u'\r', u'\n');
+            const QRect needed = metrics.boundingRect(room, Qt::AlignHCenter | Qt::AlignTop, text);
+            QVERIFY2(needed.height() <= room.height(),
+                     qPrintable(QString("%1: %2 > %3").arg(text).arg(needed.height()).arg(room.height())));
+        }
     }
 
     void menuAndButtons_data()

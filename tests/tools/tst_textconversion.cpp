@@ -8,6 +8,7 @@
 #include "tools/TagColoring.h"
 #include "tools/TextConversion.h"
 
+#include <QFile>
 #include <QMdiSubWindow>
 
 using Answer = Prompt::Answer;
@@ -107,6 +108,20 @@ private Q_SLOTS:
         host->runCommand(Cmd::m_eund);
         QCOMPARE(doc->RichTextBox1->Text(), original);
         QCOMPARE(doc->RichTextBox1->colorAt(0), TagColors::Block);
+    }
+
+    void charactersLeftAloneKeepTheirBytes()
+    {
+        // ≒ as NEC row 13 (87 90), ガ, ＂ as NEC-selected IBM (EE FC), 纊 as NEC-selected
+        // IBM (ED 40), an LF: the narrowed ones are new characters, the rest keep their bytes.
+        QFile page(host->path("twins.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write(QByteArray::fromHex("87 90 83 4B EE FC ED 40 0A"));
+        page.close();
+        doc->RichTextBox1->LoadFile(page.fileName());
+        host->script.answer(Answer::Ok);
+        host->runCommand(Cmd::m_ezth);
+        QCOMPARE(doc->RichTextBox1->fileBytes(), QByteArray::fromHex("87 90 B6 DE 22 ED 40 0A"));
     }
 
     void withoutDocumentOkChangesNothing()

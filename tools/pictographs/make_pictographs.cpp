@@ -1,11 +1,13 @@
 // Draws the pictograph images and writes the picker's list, from pictographs.csv.
 //
-//   make_pictographs <pictographs.csv> <output folder> [size]
+//   make_pictographs <pictographs.csv> <output folder> [size [pictographs-carriers.csv]]
 //
 // Writes <decimal>.png for every row (size x size pixels, default 20) and ImageList.txt, the
 // list file in UTF-8 with CR LF line ends; make_pictographs.sh turns these into GIFs and a
-// code page 932 list. Pictographs with a standard emoji are drawn from the Noto Color Emoji
-// font; the few without one are drawn here.
+// code page 932 list. Given the carriers' table too, it also draws every pictograph of that
+// table that the basic list lacks (DoCoMo's extended ones and au's), in the same way.
+// Pictographs with a standard emoji are drawn from the Noto Color Emoji font; the few without
+// one are drawn here.
 
 #include <QFile>
 #include <QFont>
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QSet>
 #include <QTextStream>
 
 #include <cstdio>
@@ -105,6 +108,38 @@ QList<Row> readTable(const QString &path)
     return rows;
 }
 
+// The carriers' table: carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en.
+QList<Row> readCarriersTable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        fail("cannot read " + path);
+    QTextStream in(&file);
+    in.setEncoding(QStringConverter::Utf8);
+    const QStringList expected{"carrier", "sjis_hex", "decimal", "pua",
+                               "unicode", "name_ja",  "name_en"};
+    if (splitCsvLine(in.readLine()) != expected)
+        fail("unexpected columns in " + path);
+    QList<Row> rows;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList f = splitCsvLine(line);
+        if (f.size() != 7)
+            fail("bad row: " + line);
+        Row row{f[2], f[1], {}, f[5], f[6]};
+        for (const QString &cp : f[4].split(' ', Qt::SkipEmptyParts)) {
+            bool ok = false;
+            row.unicode << char32_t(cp.mid(2).toUInt(&ok, 16));
+            if (!cp.startsWith("U+") || !ok)
+                fail("bad code point " + cp);
+        }
+        rows << row;
+    }
+    return rows;
+}
+
 // The English names go into a code page 932 file: letters with accents lose them (Café).
 QString plainLatin(const QString &text)
 {
@@ -133,6 +168,15 @@ QString emojiText(const QList<char32_t> &sequence)
     if (!cps.contains(0xFE0F))
         cps.insert(1, 0xFE0F);
     return QString::fromUcs4(cps.constData(), cps.size());
+}
+
+bool isBlank(const Row &row)
+{
+    for (char32_t cp : row.unicode) {
+        if (!QChar::isSpace(cp))
+            return false;
+    }
+    return !row.unicode.isEmpty();
 }
 
 QImage canvas()
@@ -189,6 +233,37 @@ void letters(QPainter &p, const QRectF &r, const QString &text, const QColor &co
     p.restore();
 }
 
+// Text on a coloured plate: the carriers' marks that are a word or a few letters.
+Drawing plate(const QColor &color, const QString &text, const QColor &ink = Qt::white)
+{
+    return [color, text, ink](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRoundedRect(QRectF(0.5, 3.0, 19.0, 14.0), 3.0, 3.0);
+        letters(p, QRectF(1.5, 5.0, 17.0, 10.0), text, ink, QFont::Black);
+    };
+}
+
+// A code the carrier left without a picture: its code in a dashed frame, so that the page
+// shows where it stands.
+QImage drawUnassigned(const Row &row)
+{
+    QImage image = canvas();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(Canvas / 20.0, Canvas / 20.0);
+    QPen pen(QColor(0x88, 0x88, 0x88), 1.0, Qt::DashLine);
+    p.setPen(pen);
+    p.setBrush(QColor(0xf4, 0xf4, 0xf4));
+    p.drawRect(QRectF(1.0, 1.0, 18.0, 18.0));
+    letters(p, QRectF(2.5, 2.5, 15.0, 7.0), row.sjisHex.left(2), QColor(0x55, 0x55, 0x55),
+            QFont::Bold);
+    letters(p, QRectF(2.5, 10.5, 15.0, 7.0), row.sjisHex.mid(2), QColor(0x55, 0x55, 0x55),
+            QFont::Bold);
+    return image;
+}
+
 void iMode(QPainter &p)
 {
     const QColor red(0xd8, 0x1e, 0x3a);
@@ -199,6 +274,17 @@ void iMode(QPainter &p)
     p.setBrush(QColor(0x22, 0x22, 0x22));
     p.drawRoundedRect(QRectF(2.6, 7.2, 3.8, 10.5), 0.8, 0.8);
     letters(p, QRectF(7.3, 10.0, 11.7, 7.0), "mode", QColor(0x22, 0x22, 0x22), QFont::Bold);
+}
+
+void iAppli(QPainter &p)
+{
+    const QColor orange(0xeb, 0x6e, 0x00);
+    p.setPen(Qt::NoPen);
+    p.setBrush(orange);
+    p.drawEllipse(QPointF(4.0, 4.0), 2.2, 2.2);
+    p.drawRoundedRect(QRectF(2.1, 7.2, 3.8, 10.5), 0.8, 0.8);
+    letters(p, QRectF(6.8, 10.0, 12.7, 7.0), QString::fromUtf8("\u03b1ppli"),
+            QColor(0x22, 0x22, 0x22), QFont::Bold);
 }
 
 const std::map<QString, Drawing> &drawings()
@@ -253,6 +339,26 @@ const std::map<QString, Drawing> &drawings()
              p.drawEllipse(QPointF(10.0, 10.0), 9.2, 9.2);
              letters(p, QRectF(3.0, 3.0, 14.0, 13.0), "Q", Qt::white, QFont::Black);
          }},
+        // i-appli, plain and framed: an orange "i" with "αppli" beside it.
+        {"F9B1", [](QPainter &p) { iAppli(p); }},
+        {"F9B2",
+         [](QPainter &p) {
+             p.setPen(QPen(QColor(0x22, 0x22, 0x22), 1.2));
+             p.setBrush(Qt::white);
+             p.drawRoundedRect(QRectF(0.8, 0.8, 18.4, 18.4), 3.0, 3.0);
+             p.save();
+             p.translate(10.0, 10.0);
+             p.scale(0.82, 0.82);
+             p.translate(-10.5, -10.0);
+             iAppli(p);
+             p.restore();
+         }},
+        // au's marks without a standard emoji.
+        {"F748", plate(QColor(0x1d, 0x5f, 0xc8), "?")},
+        {"F794", plate(QColor(0xeb, 0x5a, 0x00), "EZ")},
+        {"F7A3", plate(QColor(0x55, 0x55, 0x55), "PDC")},
+        {"F7CF", plate(QColor(0xeb, 0x5a, 0x00), "EZ+")},
+        {"F7D2", plate(QColor(0xd8, 0x1e, 0x3a), "NEW")},
     };
     return table;
 }
@@ -260,6 +366,8 @@ const std::map<QString, Drawing> &drawings()
 QImage drawOwn(const Row &row)
 {
     const auto it = drawings().find(row.sjisHex);
+    if (it == drawings().end() && row.nameJa.isEmpty() && row.nameEn.isEmpty())
+        return drawUnassigned(row);
     if (it == drawings().end())
         fail(row.sjisHex + " has neither an emoji nor a drawing");
     QImage image = canvas();
@@ -318,7 +426,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3)
-        fail("usage: make_pictographs <pictographs.csv> <output folder> [size]");
+        fail("usage: make_pictographs <pictographs.csv> <output folder> [size "
+             "[pictographs-carriers.csv]]");
     const QString out = args[2];
     const int size = args.size() > 3 ? args[3].toInt() : 20;
     if (size < 8 || size > 64)
@@ -346,6 +455,30 @@ int main(int argc, char **argv)
         if (label.isEmpty())
             fail(row.code + " has no name");
         list.write((row.code + ',' + listField(label) + ',' + listField(note) + "\r\n").toUtf8());
+    }
+
+    if (args.size() > 4) {
+        QSet<QString> basic;
+        for (const Row &row : rows)
+            basic.insert(row.code);
+        int drawn = 0;
+        for (const Row &row : readCarriersTable(args[4])) {
+            if (basic.contains(row.code))
+                continue;
+            QImage image;
+            if (isBlank(row)) {
+                // au's blanks (a whole, half and quarter width) are space, drawn as nothing.
+                image = QImage(size, size, QImage::Format_ARGB32);
+                image.fill(Qt::transparent);
+            } else {
+                image = finish(row.unicode.isEmpty() ? drawOwn(row) : drawEmoji(row), size);
+            }
+            if (!image.save(out + "/" + row.code + ".png"))
+                fail("cannot write the image of " + row.code);
+            ++drawn;
+        }
+        if (drawn != 482)
+            fail(QString("expected 482 pictographs beyond the basic ones, drew %1").arg(drawn));
     }
     return 0;
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+struct Pictograph;
+
+// The page as the preview is served it. A browser has no pictographs: it reads &#63647; as
+// U+F89F, codes from &#63808; up as kanji, and has no font for the private-use characters the
+// raw bytes decode to. So each pictograph in the page's text (raw bytes, a decimal or
+// hexadecimal reference to its Shift-JIS code, a reference to its private-use code point)
+// becomes a box as high as the text showing its picture. The picture travels in the page (a
+// data: address, once per pictograph, in a style rule before its first use), since a page
+// is allowed to load no local file but its own. The file itself is never changed.
+namespace PictographMarkup {
+
+// The picture's bytes (a GIF); empty when there is none, and then the pictograph stays as
+// written.
+using Pictures = std::function<QByteArray(const Pictograph &)>;
+
+// Raw bytes are read as code page 932 unless the page declares another charset (in its first
+// kilobyte, as the preview does); UTF-8 pages have theirs read as UTF-8. References work in
+// any charset. Inside tags a reference to a Shift-JIS code becomes one to the private-use
+// character, the pictograph's character; title, textarea, script, style and comments are
+// left alone.
+QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures);
+
+} // namespace PictographMarkup

@@ -1,0 +1,167 @@
+#include "platform/Cp932.h"
+#include "platform/PictographMarkup.h"
+#include "platform/Pictographs.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+QByteArray sjisBytes(char16_t code)
+{
+    const char bytes[] = {char(code >> 8), char(code & 0xFF)};
+    return QByteArray(bytes, 2);
+}
+
+// A stand-in picture that names its pictograph.
+QByteArray pictureOf(const Pictograph &p) { return "GIF" + QByteArray::number(uint(p.sjis)); }
+
+QByteArray served(const QByteArray &page) { return PictographMarkup::mapForPreview(page, pictureOf); }
+
+// The pictographs the preview is served, as their numbers, each checked against its picture.
+QList<uint> picturesIn(const QByteArray &served)
+{
+    static const QRegularExpression rule(
+        QStringLiteral("\\.zp(\\d+)\\{[^}]*url\\(data:image/gif;base64,([^)]*)\\)"));
+    static const QRegularExpression box(QStringLiteral("<span class=zp(\\d+)></span>"));
+    QSet<uint> defined;
+    for (const auto &m : rule.globalMatch(QString::fromLatin1(served))) {
+        if (QByteArray::fromBase64(m.captured(2).toLatin1()) != "GIF" + m.captured(1).toLatin1())
+            return {};
+        defined.insert(m.captured(1).toUInt());
+    }
+    QList<uint> numbers;
+    for (const auto &m : box.globalMatch(QString::fromLatin1(served))) {
+        if (!defined.contains(m.captured(1).toUInt()))
+            return {};
+        numbers << m.captured(1).toUInt();
+    }
+    return numbers;
+}
+
+} // namespace
+
+class TestPictographs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyPictographIsFoundByEachOfItsCodes();
+    void badTables_data();
+    void badTables();
+    void pictographsAreMapped_data();
+    void pictographsAreMapped();
+    void whereNothingIsMapped_data();
+    void whereNothingIsMapped();
+    void withoutItsPictureAPictographStaysAsWritten();
+};
+
+void TestPictographs::everyPictographIsFoundByEachOfItsCodes()
+{
+    int docomo = 0;
+    for (const Pictograph &p : Pictographs::all()) {
+        docomo += p.carrier == Pictograph::Carrier::Docomo;
+        // The raw bytes decode to the table's private-use character, or a page's raw
+        // pictographs would be looked up as another one; and each has its picture.
+        QCOMPARE(Cp932::decode(sjisBytes(p.sjis)), QString(QChar(p.pua)));
+        QVERIFY(Pictographs::bySjis(p.sjis) == &p && Pictographs::byReference(p.pua) == &p &&
+                Pictographs::isPictograph(QChar(p.pua)));
+        QVERIFY2(QFile::exists(Pictographs::imagePath(ZEMLO_SOURCE_DATA, p)), qPrintable(p.imageFile()));
+    }
+    QCOMPARE(docomo, 282);
+    QCOMPARE(Pictographs::all().size(), 282 + 376);
+    QCOMPARE(Pictographs::byReference(63072)->nameJa, QStringLiteral("太陽"));
+    QVERIFY(!Pictographs::bySjis(0x889F) && !Pictographs::byReference(0x10E63E) &&
+            !Pictographs::isPictograph(QChar(0xE000)));
+}
+
+void TestPictographs::badTables_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("rowsKept");
+    const QByteArray header = "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en\n";
+    const QByteArray good = "docomo,F89F,63647,U+E63E,U+2600,x,y\n";
+    QTest::newRow("no header") << good << 0;
+    QTest::newRow("carrier") << header + good + "willcom,F89F,63647,U+E63E,,x,y\n" << 1;
+    QTest::newRow("decimal differs") << header + "docomo,F89F,63648,U+E63E,,x,y\n" << 0;
+    QTest::newRow("not private use") << header + "docomo,F89F,63647,U+2600,,x,y\n" << 0;
+}
+
+void TestPictographs::badTables()
+{
+    QFETCH(QByteArray, csv);
+    const PictographTableRead read = Pictographs::parse(csv);
+    QVERIFY(!read.ok());
+    QTEST(int(read.rows.size()), "rowsKept");
+}
+
+void TestPictographs::pictographsAreMapped_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QList<uint>>("images");
+    const QByteArray head = "<html><body>";
+    const QList<uint> fine{63647}, sun{63072};
+    QTest::newRow("docomo raw") << head + "a\xF8\x9F" "b" << fine;
+    // Every form of both carriers is drawn by the preview's own test; here, the ways of
+    // writing them and the places they stand in.
+    QTest::newRow("upper-case hex, private use") << head + "&#XE63E;" << fine;
+    QTest::newRow("lower-case hex") << head + "&#xf660;" << sun;
+    QTest::newRow("no semicolon") << head + "&#58504" << sun;
+    QTest::newRow("twice, one picture") << head + "&#63647;<b>\xF8\x9F</b>" << QList<uint>{63647, 63647};
+    // F940 and up would otherwise be kanji.
+    QTest::newRow("compatibility ideograph") << head + "&#63808;" << QList<uint>{63808};
+    QTest::newRow("after a kanji") << head + "\x88\x9F\xF8\x9F" << fine;
+    QTest::newRow("in a link") << head + "<a href=\"x.html\">&#63647;</a>" << fine;
+    QTest::newRow("after a comment") << head + "<!-- &#63647; -->&#63072;" << sun;
+    QTest::newRow("after a title") << QByteArray("<title>&#63647;</title>&#63072;") << sun;
+    QTest::newRow("declared Shift_JIS")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\xF8\x9F")
+        << fine;
+    QTest::newRow("UTF-8 raw")
+        << "<meta charset=\"utf-8\">" + QString(QChar(0xE488)).toUtf8() << sun;
+    QTest::newRow("EUC-JP references")
+        << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;") << fine;
+}
+
+void TestPictographs::pictographsAreMapped()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QList<uint>, images);
+    QCOMPARE(picturesIn(served(page)), images);
+}
+
+void TestPictographs::whereNothingIsMapped_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("served");
+    QTest::newRow("no pictographs") << QByteArray("<p>&#12354;&amp;&#;&#x;</p>")
+                                    << QByteArray("<p>&#12354;&amp;&#;&#x;</p>");
+    // The trail byte of 81 F8 followed by 9F is no pictograph.
+    QTest::newRow("trail byte") << QByteArray("\x81\xF8\x9F") << QByteArray("\x81\xF8\x9F");
+    QTest::newRow("attribute")
+        << QByteArray("<input value=\"&#63647;&#xE63E;\">")
+        << QByteArray("<input value=\"&#58942;&#xE63E;\">");
+    QTest::newRow("textarea")
+        << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
+    QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
+    QTest::newRow("longer number") << QByteArray("&#0005894212345;") << QByteArray("&#0005894212345;");
+}
+
+void TestPictographs::withoutItsPictureAPictographStaysAsWritten()
+{
+    const QByteArray page = "<p>\xF8\x9F&#63647;&#x2600;</p>";
+    QCOMPARE(PictographMarkup::mapForPreview(page, [](const Pictograph &) { return QByteArray(); }),
+             page);
+}
+
+void TestPictographs::whereNothingIsMapped()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, served);
+    QCOMPARE(::served(page), served);
+}
+
+QTEST_GUILESS_MAIN(TestPictographs)
+#include "tst_pictographs.moc"
