@@ -3,7 +3,12 @@
 // process tree some seconds later, once the tree has gone quiet; then ends the tree. The same probe serves every program
 // compared, so that both are timed the same way:
 //
-//   zemlo_startup_probe [--settle SECONDS] -- PROGRAM [ARGUMENTS...]
+//   zemlo_startup_probe [--settle SECONDS] [--idle] -- PROGRAM [ARGUMENTS...]
+//
+// With --idle it waits for quiet without settling first and adds a third figure: the
+// milliseconds from the start until the whole tree went quiet (every process and thread of it,
+// a browser engine's included), which is when a page given on the command line is read,
+// coloured and laid out.
 //
 // The window is recognised by the process id the toolkit stores on it (_NET_WM_PID), so the
 // display should have no window manager reparenting windows.
@@ -127,19 +132,24 @@ long cpuTicks(const std::set<pid_t> &members)
 }
 
 // Waits until the tree has (nearly) stopped using the processor: a page given on the command
-// line is still being read, coloured and previewed some time after the window appears.
-void waitQuiet(pid_t root, Clock::time_point deadline)
+// line is still being read, coloured and previewed some time after the window appears. Returns
+// when the quiet began: the end of the last busy interval.
+Clock::time_point waitQuiet(pid_t root, Clock::time_point deadline,
+                            std::chrono::milliseconds interval = std::chrono::milliseconds(500))
 {
     const long perSecond = sysconf(_SC_CLK_TCK);
     long before = cpuTicks(tree(root));
+    Clock::time_point busyUntil = Clock::now();
     while (Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        std::this_thread::sleep_for(interval);
         const long now = cpuTicks(tree(root));
-        // Under a tenth of one processor over the last half second.
-        if ((now - before) * 20 < perSecond)
-            return;
+        // Under a tenth of one processor over the interval.
+        if ((now - before) * 10 * 1000 < perSecond * interval.count())
+            return busyUntil;
         before = now;
+        busyUntil = Clock::now();
     }
+    return busyUntil;
 }
 
 bool mappedWithin(Display *display, pid_t child, Clock::time_point deadline)
@@ -166,17 +176,21 @@ bool mappedWithin(Display *display, pid_t child, Clock::time_point deadline)
 int main(int argc, char *argv[])
 {
     double settle = 3.0;
+    bool idle = false;
     int first = 1;
     for (; first < argc; ++first) {
         if (std::strcmp(argv[first], "--settle") == 0 && first + 1 < argc)
             settle = std::atof(argv[++first]);
+        else if (std::strcmp(argv[first], "--idle") == 0)
+            idle = true;
         else if (std::strcmp(argv[first], "--") == 0) {
             ++first;
             break;
         }
     }
     if (first >= argc) {
-        std::fprintf(stderr, "usage: %s [--settle SECONDS] -- PROGRAM [ARGUMENTS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--settle SECONDS] [--idle] -- PROGRAM [ARGUMENTS...]\n",
+                     argv[0]);
         return 2;
     }
     Display *display = XOpenDisplay(nullptr);
@@ -198,9 +212,17 @@ int main(int argc, char *argv[])
     const bool mapped = mappedWithin(display, child, start + std::chrono::seconds(60));
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     long pss = -1;
-    if (mapped) {
+    double idleMs = -1;
+    if (mapped && idle) {
+        // Short intervals: the figure is only as fine as they are.
+        const Clock::time_point quiet =
+            waitQuiet(child, Clock::now() + std::chrono::seconds(180), std::chrono::milliseconds(250));
+        idleMs = std::chrono::duration<double, std::milli>(quiet - start).count();
+    } else if (mapped) {
         std::this_thread::sleep_for(std::chrono::duration<double>(settle));
         waitQuiet(child, Clock::now() + std::chrono::seconds(60));
+    }
+    if (mapped) {
         pss = 0;
         for (pid_t pid : tree(child))
             pss += pssKb(pid);
@@ -226,6 +248,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: no window was mapped\n", argv[first]);
         return 1;
     }
-    std::printf("%.1f %ld\n", ms, pss);
+    if (idle)
+        std::printf("%.1f %ld %.1f\n", ms, pss, idleMs);
+    else
+        std::printf("%.1f %ld\n", ms, pss);
     return 0;
 }

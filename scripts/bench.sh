@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Zemlo and prints its speed and memory figures (median and 99th percentile over repeated
 # runs) for 5 KB, 100 KB, 1 MB and 10 MB pages, pages of 100 KB, 1 MB and 5 MB in one line beside
-# the same in many, then start-up (also beside FeatherPad, by scripts/bench-startup.sh).
-# Arguments limit the run to some of them: 5KB 100KB 1MB 10MB oneline (or 100KB-line 1MB-line
-# 5MB-line) startup. Figures only: nothing is checked.
+# the same in many, then start-up (also beside FeatherPad, by scripts/bench-startup.sh), and the
+# time until the program is idle after opening 1 MB and 10 MB pages. Arguments limit the run to
+# some of them: 5KB 100KB 1MB 10MB oneline (or 100KB-line 1MB-line 5MB-line) startup idle.
+# Figures only: nothing is checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The browser engine switches as the user gave them, before the defaults below.
@@ -13,9 +14,19 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target zemlo_bench -j"$(nproc)"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
-build/bench/zemlo_bench "$@" 2> >(grep -vE '^(js:|QStandardPaths)' >&2)
+editing=()
+for a in "$@"; do
+    [ "$a" = idle ] || editing+=("$a")
+done
+if [ $# -eq 0 ] || [ ${#editing[@]} -gt 0 ]; then
+    build/bench/zemlo_bench "${editing[@]}" 2> >(grep -vE '^(js:|QStandardPaths)' >&2)
+fi
 # Start-up beside FeatherPad, on a virtual X server of its own, with the program's own engine
 # switches unless the user gave some.
+# It ends with the idle figures, which "idle" alone prints.
 if [ $# -eq 0 ] || [[ " $* " == *" startup "* ]]; then
     QTWEBENGINE_CHROMIUM_FLAGS="$user_flags" scripts/bench-startup.sh
+elif [[ " $* " == *" idle "* ]]; then
+    cmake --build build --target zemlo -j"$(nproc)" >/dev/null
+    QTWEBENGINE_CHROMIUM_FLAGS="$user_flags" scripts/bench-startup.sh --idle
 fi

@@ -26,6 +26,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 MDI_Main::MDI_Main(const QString &programFolder, Prompts *prompts, QWidget *parent)
     : QMainWindow(parent), CommonDialog1(prompts), m_programFolder(programFolder),
@@ -128,13 +129,16 @@ void MDI_Main::buildPanes()
 
     Picture1 = new QWidget(central);
     Picture1->setObjectName("Picture1");
-    Picture1->setFixedHeight(Twips::toPixels(315, this));
     Combo1 = new QComboBox(Picture1);
     Combo1->setObjectName("Combo1");
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCursor(Artwork::customPointer());
+    // The box keeps the focus and hands its keys to its line edit directly: both are watched.
+    Combo1->installEventFilter(this);
     Combo1->lineEdit()->installEventFilter(this);
+    // The pane is as high as the box in it, so that the box shows whole.
+    Picture1->setFixedHeight(std::max(Twips::toPixels(315, this), Combo1->sizeHint().height()));
     Picture1->installEventFilter(this);
     column->addWidget(Picture1);
 

@@ -94,12 +94,13 @@ bool MDI_Main::eventFilter(QObject *watched, QEvent *event)
         Picture2_Resize();
     } else if (watched == Picture1 && type == QEvent::Resize) {
         Picture1_Resize();
-    } else if (watched == Combo1->lineEdit() && (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
+    } else if ((watched == Combo1 || watched == Combo1->lineEdit()) &&
+               (type == QEvent::FocusIn || type == QEvent::FocusOut)) {
         QPalette pal = Combo1->lineEdit()->palette();
         pal.setColor(QPalette::Base, QApplication::palette().color(
                                          type == QEvent::FocusIn ? QPalette::Base : QPalette::Button));
         Combo1->lineEdit()->setPalette(pal);
-    } else if (watched == Combo1->lineEdit() && type == QEvent::KeyPress) {
+    } else if ((watched == Combo1 || watched == Combo1->lineEdit()) && type == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             WebBrowser1->Navigate(Combo1->currentText());

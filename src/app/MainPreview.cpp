@@ -11,6 +11,7 @@
 #include "platform/WebBrowser.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QToolBar>
 
 void MDI_Main::RefreshPreview()
@@ -23,7 +24,17 @@ void MDI_Main::RefreshPreview()
             throw ZError(ZErr::InvalidCall);
         doc->RichTextBox1->SavePreviewFile(path);
     });
-    steps.run([&] { WebBrowser1->Navigate(path); });
+    steps.run([&] {
+        // The page is shown under its own address, so that its images, links, frames and
+        // style sheets are found beside it as on its server; a page without a file, under the
+        // preview file's.
+        if (Form_Editer *doc = activeDocument()) {
+            const QString name = doc->HtmlName();
+            const bool ownFile = name != Form_Editer::NewFileName && QDir::isAbsolutePath(name);
+            WebBrowser1->setPreviewAddress(path, ownFile ? name : QString());
+        }
+        WebBrowser1->Navigate(path);
+    });
     double kilobytes = 0;
     steps.run([&] {
         ClsFSO fso(m_prompts);
@@ -57,7 +68,7 @@ void MDI_Main::Picture2_Resize()
 void MDI_Main::Picture1_Resize()
 {
     Picture1->update();
-    Combo1->setGeometry(0, 0, Picture1->width(), Combo1->height());
+    Combo1->setGeometry(0, 0, Picture1->width(), Picture1->height());
 }
 
 void MDI_Main::onDocumentComplete(const QString &address)

@@ -11,11 +11,14 @@ class QWebEngineView;
 // The browser engine behind the preview. It lives in a library of its own that the program
 // loads only once its window is on screen: loading the engine's libraries alone takes longer
 // than the rest of the program needs to start.
+enum class PreviewLoad { Succeeded, Failed, Stopped };
+
 struct PreviewEngineEvents
 {
     std::function<void(const QString &url)> linkHovered;
     std::function<void()> loadStarted;
-    std::function<void()> loadFinished;
+    // The end of the load of url; failure says, in Japanese, why a failed load failed.
+    std::function<void(PreviewLoad end, const QUrl &url, const QString &failure)> loadFinished;
     // Makes what a local page is shown as from its bytes (the pictographs drawn).
     std::function<QByteArray(const QByteArray &page)> servedPage;
 };
@@ -34,6 +37,9 @@ public:
     virtual void stop() = 0;
     virtual void reload() = 0;
     virtual QUrl url() const = 0;
+    // The address whose requests are served from file instead of the file it names; one at a
+    // time, none when the address is empty.
+    virtual void setAlias(const QUrl &address, const QString &file) = 0;
 };
 
 // The library's one entry point, looked up by this name: a view inside parent, with local

@@ -88,15 +88,19 @@ void WebBrowser::startEngine()
     events.linkHovered = [this](const QString &url) {
         Q_EMIT StatusTextChange(url.isEmpty() ? url : addressFor(QUrl(url)));
     };
-    events.loadStarted = [this] { Q_EMIT StatusTextChange(QStringLiteral("読み込み中...")); };
-    events.loadFinished = [this] {
-        Q_EMIT StatusTextChange(QStringLiteral("完了"));
-        Q_EMIT DocumentComplete(addressFor(m_engine->url()));
+    events.loadStarted = [this] {
+        showFailure(QString());
+        Q_EMIT StatusTextChange(QStringLiteral("読み込み中..."));
+    };
+    events.loadFinished = [this](PreviewLoad end, const QUrl &url, const QString &failure) {
+        loadFinished(end, url, failure);
     };
     events.servedPage = [](const QByteArray &page) {
         return PictographMarkup::mapForPreview(page, pictographPicture);
     };
     m_engine.reset(create(this, previewScheme, events));
+    if (!m_previewAddress.isEmpty())
+        m_engine->setAlias(urlForPath(m_previewAddress), m_previewFile);
     // The label's layout item comes back to us to delete.
     delete layout()->replaceWidget(m_busy, m_engine->widget());
     m_busy->removeEventFilter(this);
@@ -106,6 +110,60 @@ void WebBrowser::startEngine()
     if (!m_pending.isNull())
         load(std::exchange(m_pending, QString()));
     Q_EMIT engineReady();
+}
+
+void WebBrowser::loadFinished(PreviewLoad end, const QUrl &url, const QString &failure)
+{
+    // A load cut short by the next one ends nothing: the next one is under way.
+    if (end == PreviewLoad::Stopped && url != m_loading)
+        return;
+    const QUrl again = std::exchange(m_loading, QUrl());
+    if (end == PreviewLoad::Failed) {
+        showFailure(failure + QStringLiteral("\n\n") + shownAddress(url));
+        Q_EMIT StatusTextChange(failure);
+    } else if (end == PreviewLoad::Succeeded) {
+        Q_EMIT StatusTextChange(QStringLiteral("完了"));
+        Q_EMIT DocumentComplete(shownAddress(m_engine->url()));
+    }
+    if (std::exchange(m_again, false) && !again.isEmpty() && m_engine) {
+        m_loading = again;
+        m_engine->load(again);
+    }
+}
+
+void WebBrowser::showFailure(const QString &text)
+{
+    if (text.isEmpty()) {
+        if (m_failure)
+            m_failure->hide();
+        return;
+    }
+    // Over the view, so that the page's history and address stay as they are.
+    if (!m_failure) {
+        m_failure = new QLabel(this);
+        m_failure->setObjectName(QStringLiteral("failure"));
+        m_failure->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_failure->setWordWrap(true);
+        m_failure->setMargin(8);
+        m_failure->setAutoFillBackground(true);
+        m_failure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_failure->setText(text);
+    m_failure->setGeometry(rect());
+    m_failure->raise();
+    m_failure->show();
+}
+
+QString WebBrowser::failureMessage() const
+{
+    return m_failure && !m_failure->isHidden() ? m_failure->text() : QString();
+}
+
+void WebBrowser::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_failure)
+        m_failure->setGeometry(rect());
 }
 
 QWebEngineView *WebBrowser::view() const { return m_engine ? m_engine->view() : nullptr; }
@@ -125,6 +183,25 @@ QString WebBrowser::addressFor(const QUrl &url)
     return url.toString();
 }
 
+QString WebBrowser::shownAddress(const QUrl &url) const
+{
+    if (!m_previewAddress.isEmpty() && url.scheme() == QLatin1String(previewScheme) &&
+        url.path() == urlForPath(m_previewAddress).path())
+        return m_previewFile;
+    return addressFor(url);
+}
+
+void WebBrowser::setPreviewAddress(const QString &file, const QString &address)
+{
+    const QString shownAs = address.isEmpty() ? file : address;
+    if (file == m_previewFile && shownAs == m_previewAddress)
+        return;
+    m_previewFile = file;
+    m_previewAddress = shownAs;
+    if (m_engine)
+        m_engine->setAlias(urlForPath(m_previewAddress), file);
+}
+
 void WebBrowser::Navigate(const QString &target)
 {
     if (m_engine)
@@ -133,38 +210,76 @@ void WebBrowser::Navigate(const QString &target)
         m_pending = target;
 }
 
-void WebBrowser::load(const QString &target)
+QUrl WebBrowser::urlFor(const QString &target) const
 {
+    if (!m_previewAddress.isEmpty() && target == m_previewFile)
+        return urlForPath(m_previewAddress);
     if (target.startsWith(QLatin1Char('/')))
-        m_engine->load(urlForPath(target));
-    else
-        m_engine->load(QUrl::fromUserInput(target));
+        return urlForPath(target);
+    const QUrl url = QUrl::fromUserInput(target);
+    // Local pages are read as the preview reads them, whichever way they were written.
+    return url.isLocalFile() ? urlForPath(url.toLocalFile()) : url;
 }
 
+void WebBrowser::load(const QString &target)
+{
+    const QUrl url = urlFor(target);
+    // Addresses for other programs (tel:, mailto:) are not the preview's to open.
+    static const QStringList shown = {QString::fromLatin1(previewScheme), "http", "https", "about",
+                                      "data"};
+    if (!shown.contains(url.scheme())) {
+        showFailure(QStringLiteral("このアドレスはプレビューでは開けません。\n\n") + target);
+        Q_EMIT StatusTextChange(QStringLiteral("このアドレスはプレビューでは開けません。"));
+        return;
+    }
+    if (!m_loading.isEmpty() && url == m_loading) {
+        m_again = true;
+        return;
+    }
+    m_again = false;
+    m_loading = url;
+    m_engine->load(url);
+}
+
+// Moving in the history leaves nothing to load again.
 void WebBrowser::GoBack()
 {
-    if (m_engine)
-        m_engine->back();
+    if (!m_engine)
+        return;
+    m_loading.clear();
+    m_again = false;
+    m_engine->back();
 }
 
 void WebBrowser::GoForward()
 {
-    if (m_engine)
-        m_engine->forward();
+    if (!m_engine)
+        return;
+    m_loading.clear();
+    m_again = false;
+    m_engine->forward();
 }
 
 void WebBrowser::Stop()
 {
-    if (m_engine)
-        m_engine->stop();
+    if (!m_engine)
+        return;
+    m_again = false;
+    m_engine->stop();
 }
 
 void WebBrowser::Refresh()
 {
-    if (m_engine)
-        m_engine->reload();
+    if (!m_engine)
+        return;
+    m_loading.clear();
+    m_again = false;
+    m_engine->reload();
 }
 
 void WebBrowser::GoHome() { Navigate(m_home); }
 
-QString WebBrowser::LocationURL() const { return m_engine ? addressFor(m_engine->url()) : QString(); }
+QString WebBrowser::LocationURL() const
+{
+    return m_engine ? shownAddress(m_engine->url()) : QString();
+}

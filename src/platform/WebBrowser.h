@@ -5,6 +5,7 @@
 #include <memory>
 
 class PreviewEngine;
+enum class PreviewLoad;
 class QLabel;
 class QWebEngineView;
 
@@ -27,8 +28,16 @@ public:
     explicit WebBrowser(QWidget *parent = nullptr);
     ~WebBrowser() override;
 
-    // A local file path (absolute) or an address as typed.
+    // A local file path (absolute) or an address as typed. While an address is loading, asking
+    // for it again loads it once more when it has finished, however often it was asked for:
+    // the pane is never more than one load behind a page that changes faster than it loads.
     void Navigate(const QString &target);
+    // The preview file is shown under the address of another (a path), so that what it refers
+    // to relatively is found beside that; it is still reported as itself. An empty address
+    // shows it under its own. Of a large preview the pane shows the first part.
+    void setPreviewAddress(const QString &file, const QString &address);
+    // The message the pane shows for a load that failed; empty when none is shown.
+    QString failureMessage() const;
     void GoBack();
     void GoForward();
     void Stop();
@@ -56,10 +65,16 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void startEngine();
     void load(const QString &target);
+    QUrl urlFor(const QString &target) const;
+    // As addressFor(), with the preview's own address reported as its file.
+    QString shownAddress(const QUrl &url) const;
+    void loadFinished(PreviewLoad end, const QUrl &url, const QString &failure);
+    void showFailure(const QString &text);
 
     QLabel *m_busy = nullptr;
     std::unique_ptr<PreviewEngine> m_engine;
@@ -67,4 +82,10 @@ private:
     // The address asked for before the engine was up; null when none.
     QString m_pending;
     QString m_home = QStringLiteral("about:blank");
+    QString m_previewFile;
+    QString m_previewAddress;
+    // The address last loaded by Navigate() while it loads; asked for again meanwhile.
+    QUrl m_loading;
+    bool m_again = false;
+    QLabel *m_failure = nullptr;
 };

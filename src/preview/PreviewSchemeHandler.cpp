@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRegularExpression>
+#include <algorithm>
 #include <QWebEngineUrlRequestJob>
 
 const QByteArray PreviewSchemeHandler::scheme = QByteArrayLiteral("zemlo-file");
@@ -29,9 +30,46 @@ PreviewSchemeHandler::PreviewSchemeHandler(PageFilter filter, QObject *parent)
 {
 }
 
+void PreviewSchemeHandler::setAlias(const QString &addressPath, const QString &file)
+{
+    m_aliasPath = addressPath;
+    m_aliasFile = file;
+}
+
+QString PreviewSchemeHandler::fileFor(const QString &path) const
+{
+    return !m_aliasPath.isEmpty() && path == m_aliasPath ? m_aliasFile : path;
+}
+
+namespace {
+QByteArray references(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text)
+        out += c.unicode() < 0x80 ? QByteArray(1, char(c.unicode()))
+                                  : "&#" + QByteArray::number(c.unicode()) + ';';
+    return out;
+}
+} // namespace
+
+QByteArray PreviewSchemeHandler::firstPart(const QByteArray &head, qint64 total)
+{
+    QByteArray part = head.left(shownBytes);
+    // Line ends and '>' are never the second byte of a double-byte character.
+    const qsizetype cut = std::max(part.lastIndexOf('\n'), part.lastIndexOf('>'));
+    if (cut >= 0)
+        part.truncate(cut + 1);
+    const QString notice =
+            QStringLiteral("プレビューはここまでです（ページ %1 KB のうち先頭 %2 KB）。")
+                    .arg((total + 1023) / 1024)
+                    .arg(part.size() / 1024);
+    return part + "\r\n<hr><p><font color=\"#808080\">" + references(notice) + "</font></p>\r\n";
+}
+
 void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
-    const QString path = job->requestUrl().path();
+    const QString requested = job->requestUrl().path();
+    const QString path = fileFor(requested);
     auto *file = new QFile(path, job);
     if (QFileInfo(path).isDir() || !file->open(QIODevice::ReadOnly)) {
         job->fail(QFileInfo::exists(path) ? QWebEngineUrlRequestJob::RequestDenied
@@ -40,13 +78,18 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     const QByteArray head = file->peek(1024);
     const QByteArray type = contentTypeFor(path, head);
-    if (!m_filter || !type.startsWith("text/html")) {
+    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
+    const bool filtered = m_filter && type.startsWith("text/html");
+    if (!cut && !filtered) {
         job->reply(type, file);
         return;
     }
-    auto *page = new QBuffer(job);
-    page->setData(m_filter(file->readAll()));
+    QByteArray bytes = cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll();
     file->close();
+    if (filtered)
+        bytes = m_filter(bytes);
+    auto *page = new QBuffer(job);
+    page->setData(bytes);
     page->open(QIODevice::ReadOnly);
     job->reply(type, page);
 }

@@ -20,6 +20,23 @@ public:
     // The content type to send for a file with these leading bytes.
     static QByteArray contentTypeFor(const QString &path, const QByteArray &head);
 
+    // Requests for addressPath are served from file, so that a page written elsewhere finds
+    // what it refers to beside the address it is shown under. An empty addressPath ends it.
+    void setAlias(const QString &addressPath, const QString &file);
+    // The file a request for this path is served from.
+    QString fileFor(const QString &path) const;
+
+    // Of a page served under the alias, at most this much is shown: the engine takes seconds
+    // to lay out a megabyte of markup and minutes for ten, while a phone took 100 KB at most.
+    // Pages a phone could show are shown whole.
+    static constexpr qint64 shownBytes = 128 * 1024;
+    // The first part of a page of total bytes, cut at a line end (never inside a character of
+    // code page 932), with a line saying so in character references, which read the same in
+    // any charset.
+    static QByteArray firstPart(const QByteArray &head, qint64 total);
+
 private:
+    QString m_aliasPath;
+    QString m_aliasFile;
     PageFilter m_filter;
 };

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "OnePixelGif.h"
 #include "ZemloTestMain.h"
 
 #include "app/Main.h"
@@ -7,7 +8,11 @@
 #include "app/StatusPanels.h"
 #include "platform/Twips.h"
 #include "platform/WebBrowser.h"
+#include "documents/Form_Editer.h"
+#include "documents/SizeText.h"
+#include "platform/RichTextBox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,8 +21,26 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
 
 namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+int shownLength(WebBrowser *browser)
+{
+    auto length = std::make_shared<int>(-1);
+    if (browser->view())
+        browser->view()->page()->toPlainText(
+                [length](const QString &t) { *length = int(t.trimmed().size()); });
+    QTest::qWaitFor([&] { return *length >= 0; }, 5000);
+    return *length;
+}
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -189,31 +212,93 @@ private Q_SLOTS:
         QVERIFY(f.window->menu("m_edit")->menuAction()->isVisible());
     }
 
+    // The keys go where a user's go: to the box, which keeps the focus. The box shows whole.
+    void addressBoxColoursAndEnter_data()
+    {
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<int>("key");
+        QTest::newRow("typed, Enter") << false << int(Qt::Key_Return);
+        QTest::newRow("typed, keypad Enter") << false << int(Qt::Key_Enter);
+        QTest::newRow("chosen from the list, Enter") << true << int(Qt::Key_Return);
+    }
     void addressBoxColoursAndEnter()
     {
+        QFETCH(bool, chosen);
+        QFETCH(int, key);
         MainWindowFixture f;
         MDI_Main *w = f.window;
-        QLineEdit *edit = w->Combo1->lineEdit();
-        QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
-        QCoreApplication::sendEvent(edit, &in);
-        QCOMPARE(edit->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
-        QCoreApplication::sendEvent(edit, &out);
-        QCOMPARE(edit->palette().color(QPalette::Base),
-                 QApplication::palette().color(QPalette::Button));
-        // Enter loads the text as it stands; the address is listed once it has loaded.
-        QTemporaryDir dir;
-        const QString page = dir.path() + "/other.html";
-        QFile file(page);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<p>x</p>");
-        file.close();
-        QSignalSpy complete(w->WebBrowser1, &WebBrowser::DocumentComplete);
-        w->Combo1->setEditText(page);
-        QTest::keyClick(edit, Qt::Key_Return);
-        QVERIFY(complete.wait(20000));
+        QComboBox *box = w->Combo1;
+        QCOMPARE(box->geometry(), w->Picture1->rect());
+        QVERIFY(box->height() >= box->sizeHint().height());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitFor([w] { return w->WebBrowser1->isEngineReady(); }, 20000));
+        box->setFocus();
+        const QString page = f.path("other.html");
+        writeFile(page, "<p>x</p>");
+        if (chosen) {
+            // Choosing from the open list only puts the address into the box.
+            w->onDocumentComplete(page);
+            w->onDocumentComplete("https://example.com/later");
+            box->clearEditText();
+            box->showPopup();
+            QTest::keyClick(box->view(), Qt::Key_Down);
+            QTest::keyClick(box->view(), Qt::Key_Return);
+            QCOMPARE(box->currentText(), page);
+        } else {
+            QTest::keyClicks(box, page);
+        }
+        QTest::keyClick(box, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QTRY_COMPARE_WITH_TIMEOUT(w->WebBrowser1->LocationURL(), page, 20000);
-        QTRY_COMPARE(w->Combo1->count(), 1);
-        QCOMPARE(w->Combo1->itemText(0), page);
+        QTRY_COMPARE(box->findText(page), chosen ? 1 : 0);
+        QCOMPARE(box->count(), chosen ? 2 : 1);
+        // The box looks like an input field while it has the focus, like a control otherwise.
+        QCOMPARE(box->lineEdit()->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Base));
+        w->mdiArea->setFocus();
+        QCOMPARE(box->lineEdit()->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Button));
+    }
+
+    // A page in a folder of its own shows its own image but nothing from outside its folder,
+    // and follows its link to a sibling, which the address box then shows.
+    void previewShowsThePagesOwnImagesAndLinks()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("site/img"));
+        const QString page = root.path() + "/site/index.html", next = root.path() + "/site/next.html";
+        writeFile(root.path() + "/site/img/logo.gif", onePixelGif(255, 0, 0));
+        writeFile(root.path() + "/outside.gif", onePixelGif(0, 0, 255));
+        writeFile(page, "<body style='margin:0'><img src=\"img/logo.gif\" width=40 height=40><img src="
+                        "\"../outside.gif\" width=40 height=40><img src=\"file://" + root.path().toUtf8() +
+                        "/outside.gif\" width=40 height=40><a href=\"next.html\" style=\"display:"
+                        "block;height:60px\">next</a></body>");
+        writeFile(next, "<p>next</p>");
+        MainWindowFixture f({}, true, {"zemlo", page});
+        MDI_Main *w = f.window;
+        QTRY_VERIFY_WITH_TIMEOUT(w->WebBrowser1->view(), 20000);
+        const auto pixel = [w](int x) { return w->WebBrowser1->view()->grab().toImage().pixelColor(x, 20); };
+        QTRY_COMPARE_WITH_TIMEOUT(pixel(20), QColor(Qt::red), 20000);
+        QVERIFY(pixel(60) != QColor(Qt::blue) && pixel(100) != QColor(Qt::blue));
+        QCOMPARE(w->Combo1->count(), 0);
+        QTest::mouseClick(w->WebBrowser1->view()->focusProxy(), Qt::LeftButton, {}, {20, 70});
+        QTRY_COMPARE_WITH_TIMEOUT(w->Combo1->currentText(), next, 20000);
+        QCOMPARE(w->StatusBar1->panelText(1), QString("完了"));
+    }
+
+    // With real-time preview on, the size in the status bar (read by the 5 KB check of saving)
+    // is that of the text written last after every key, however far the pane has got.
+    void sizeFollowsEveryKeyWhileThePreviewCatchesUp()
+    {
+        MainWindowFixture f;
+        Form_Editer *doc = f.openPage("a.html", QByteArray(3000, 'a'));
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClicks(doc->RichTextBox1, QString(50, 'b'));
+            QCOMPARE(f.window->StatusBar1->panelText(2),
+                     SizeText(QFileInfo(ProgramFiles::preview(f.dir.path())).size() / 1024.0) + " KB");
+        }
+        QCOMPARE(f.window->StatusBar1->panelText(2), QString("3.90 KB"));
+        QTRY_COMPARE_WITH_TIMEOUT(shownLength(f.window->WebBrowser1), 4000, 20000);
     }
 
     void windowComesBeforeThePreviewWhichThenShowsThePage()

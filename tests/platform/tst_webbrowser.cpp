@@ -30,6 +30,13 @@ QString shownText(WebBrowser &browser)
         QTest::qWait(20);
     return text;
 }
+// Loads target and waits for the pane to settle on it.
+bool loaded(WebBrowser &browser, const QString &target)
+{
+    QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+    browser.Navigate(target);
+    return complete.wait(20000);
+}
 } // namespace
 
 class TestWebBrowser : public QObject
@@ -56,6 +63,96 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QByteArray, head);
         QTEST(PreviewSchemeHandler::contentTypeFor(path, head), "type");
+    }
+
+    // A load that fails or is refused, typed or followed from a page, says why in the pane
+    // and the status text, never 完了 over a blank pane; the next page takes the message away.
+    void failedLoadsSayWhy_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("followed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "/nonexistent-zemlo/a.html" << false << "ページが見つかりません。";
+        QTest::newRow("link, missing") << "missing.html" << true << "ページが見つかりません。";
+        QTest::newRow("file:, missing") << "file:///nonexistent-zemlo/a" << false
+                                        << "ページが見つかりません。";
+        QTest::newRow("link, no network") << "http://zemlo.invalid/" << true << "接続できません。";
+        QTest::newRow("other program") << "tel:0120000000" << false
+                                       << "このアドレスはプレビューでは開けません。";
+    }
+    void failedLoadsSayWhy()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, followed);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/a.html";
+        writeAll(page, "<a href=\"" + address.toUtf8() + "\" style=\"display:block;height:99px\">a</a>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        QSignalSpy status(&browser, &WebBrowser::StatusTextChange);
+        if (followed)
+            QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, {20, 50});
+        else
+            browser.Navigate(address);
+        QTRY_VERIFY_WITH_TIMEOUT(browser.failureMessage().startsWith(message), 20000);
+        // Empty texts (the pointer leaving a link) leave the status bar as it is.
+        QVERIFY(status.count() > 0);
+        QCOMPARE(status.last().first().toString().isEmpty() ? status.at(status.count() - 2).first()
+                                                             : status.last().first(),
+                 QVariant(message));
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // A page that changes while it loads is loaded once more when the load ends, with the
+    // newest text, however many changes came meanwhile; then the next change loads at once.
+    void changesDuringALoadLoadOnceMore()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/zemlo.htm";
+        writeAll(page, "0");
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        QSignalSpy complete(&browser, &WebBrowser::DocumentComplete);
+        for (int i = 1; i <= 5; ++i) {
+            writeAll(page, QByteArray::number(i));
+            browser.Navigate(page);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 2, 20000);
+        QCOMPARE(shownText(browser).trimmed(), QString("5"));
+        QVERIFY(!complete.wait(1000));
+        writeAll(page, "6");
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(shownText(browser).trimmed(), QString("6"));
+    }
+
+    // A preview too large for the engine to lay out quickly shows its first part, cut at a
+    // line end, and says so; the same file reached as a page of its own is shown whole.
+    void showsTheFirstPartOfAHugePreview()
+    {
+        QTemporaryDir dir;
+        const QString preview = dir.path() + "/zemlo.htm", copy = dir.path() + "/copy.html";
+        QByteArray page; // "日本" in Shift-JIS on each line
+        while (page.size() < 2 * PreviewSchemeHandler::shownBytes)
+            page += "<p>\x93\xfa\x96\x7b" + QByteArray::number(page.size()) + "</p>\r\n";
+        writeAll(preview, page + "last");
+        writeAll(copy, page + "last");
+        WebBrowser browser;
+        browser.show();
+        browser.setPreviewAddress(preview, QString());
+        QVERIFY(loaded(browser, preview));
+        const QString shown = shownText(browser).trimmed();
+        QVERIFY(shown.startsWith("日本0\n") && !shown.contains("last"));
+        QVERIFY2(shown.endsWith(QString("プレビューはここまでです（ページ %1 KB のうち先頭 %2 KB）。")
+                                        .arg((page.size() + 4 + 1023) / 1024)
+                                        .arg(PreviewSchemeHandler::shownBytes / 1024 - 1)),
+                 qPrintable(shown.right(60)));
+        QVERIFY(loaded(browser, copy));
+        QVERIFY(shownText(browser).endsWith("last"));
     }
 
     void addressesOfLocalPages()
