@@ -296,6 +296,9 @@ template <bool AsPage> QString decodeText(QByteArrayView bytes, Forms *forms, Li
 // The line end a page mostly has; on a tie the one that comes first, and CR LF without any.
 LineEnds ownLineEnds(QByteArrayView bytes)
 {
+    // An empty page may have no data at all, which memchr must not be given.
+    if (bytes.isEmpty())
+        return LineEnds::CrLf;
     const char *const data = bytes.data();
     const qsizetype size = bytes.size();
     qsizetype lf = 0, cr = 0, crlf = 0;
