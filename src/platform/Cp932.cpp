@@ -293,6 +293,24 @@ template <bool AsPage> QString decodeText(QByteArrayView bytes, Forms *forms, Li
     return result;
 }
 
+#if defined(__SSE2__)
+// Writes eight UTF-16 units as eight bytes when all are ASCII (and none is LF unless LF is
+// written as it is); false, writing nothing, otherwise.
+bool copyEightAscii(const char16_t *in, char *&out, bool lfOnly)
+{
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+    const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
+    int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
+    if (!lfOnly)
+        plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
+    if (plain != 0xFFFF)
+        return false;
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+    out += 8;
+    return true;
+}
+#endif
+
 // The line end a page mostly has; on a tie the one that comes first, and CR LF without any.
 LineEnds ownLineEnds(QByteArrayView bytes)
 {
@@ -370,18 +388,9 @@ Encoded encode(QStringView text, LineEnds lineEnds)
     while (in < end) {
 #if defined(__SSE2__)
         // Markup is mostly ASCII: eight units without a line end go out as eight bytes at once.
-        if (end - in >= 8) {
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
-            const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
-            int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
-            if (!lfOnly)
-                plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
-            if (plain == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
-                out += 8;
-                in += 8;
-                continue;
-            }
+        if (end - in >= 8 && copyEightAscii(in, out, lfOnly)) {
+            in += 8;
+            continue;
         }
 #endif
         const char16_t c = *in;
@@ -458,18 +467,9 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
         const qsizetype nextForm = f < forms.size() ? forms.at(f).position : size;
 #if defined(__SSE2__)
         // Eight ASCII units without a line end and without a form go out as eight bytes.
-        if (lone < 0 && !afterCr && nextForm - i >= 8) {
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + i));
-            const __m128i high = _mm_and_si128(units, _mm_set1_epi16(qint16(0xFF80)));
-            int plain = _mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128()));
-            if (!lfOnly)
-                plain &= ~_mm_movemask_epi8(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'\n')));
-            if (plain == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
-                out += 8;
-                i += 8;
-                continue;
-            }
+        if (lone < 0 && !afterCr && nextForm - i >= 8 && copyEightAscii(base + i, out, lfOnly)) {
+            i += 8;
+            continue;
         }
 #endif
         const char16_t c = base[i];

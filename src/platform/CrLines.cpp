@@ -1,37 +1,29 @@
 #include "platform/CrLines.h"
 
-QList<QByteArrayView> SplitCrLines(QByteArrayView bytes)
+namespace {
+// Lines ending at end; a CR LF pair counts as one end when end is CR.
+QList<QByteArrayView> split(QByteArrayView bytes, char end)
 {
     QList<QByteArrayView> lines;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
-        const qsizetype cr = bytes.indexOf('\r', pos);
-        if (cr < 0) {
+        const qsizetype at = bytes.indexOf(end, pos);
+        if (at < 0) {
             lines.append(bytes.sliced(pos));
             break;
         }
-        lines.append(bytes.sliced(pos, cr - pos));
-        pos = cr + 1;
-        if (pos < bytes.size() && bytes[pos] == '\n')
+        lines.append(bytes.sliced(pos, at - pos));
+        pos = at + 1;
+        if (end == '\r' && pos < bytes.size() && bytes[pos] == '\n')
             ++pos;
     }
     return lines;
 }
+} // namespace
+
+QList<QByteArrayView> SplitCrLines(QByteArrayView bytes) { return split(bytes, '\r'); }
 
 QList<QByteArrayView> SplitCrOrLfLines(QByteArrayView bytes)
 {
-    if (bytes.contains('\r'))
-        return SplitCrLines(bytes);
-    QList<QByteArrayView> lines;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        const qsizetype lf = bytes.indexOf('\n', pos);
-        if (lf < 0) {
-            lines.append(bytes.sliced(pos));
-            break;
-        }
-        lines.append(bytes.sliced(pos, lf - pos));
-        pos = lf + 1;
-    }
-    return lines;
+    return split(bytes, bytes.contains('\r') ? '\r' : '\n');
 }
