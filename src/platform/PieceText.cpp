@@ -28,6 +28,23 @@ QString PieceText::toString() const
     return out;
 }
 
+QString PieceText::mid(qsizetype position, qsizetype length) const
+{
+    QString out;
+    qsizetype start = 0;
+    for (const QString &piece : m_pieces) {
+        const qsizetype end = start + piece.size();
+        if (end > position && start < position + length) {
+            const qsizetype from = qMax(position, start);
+            out.append(QStringView(piece).mid(from - start, qMin(end, position + length) - from));
+        }
+        if (end >= position + length)
+            break;
+        start = end;
+    }
+    return out;
+}
+
 void PieceText::split(qsizetype index)
 {
     const QString whole = m_pieces.at(index);

@@ -21,6 +21,8 @@ public:
     bool isEmpty() const { return m_size == 0; }
     const QList<QString> &pieces() const { return m_pieces; }
     QString toString() const;
+    // The characters [position, position + length), within the text.
+    QString mid(qsizetype position, qsizetype length) const;
 
     // Replaces removed characters at position by inserted ones; false (and no change) when
     // the range is not within the text.

@@ -12,6 +12,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -85,6 +87,68 @@ bool documentKeepsAsIs(QStringView text)
     return true;
 }
 
+// The text as the document holds it: each paragraph end it knows (CR LF among them) one mark.
+QString asDocumentReadsIt(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+
+// Where a line is cut into rows: the offsets the rows after the first start at.
+QList<int> rowCuts(QStringView line, int longest, int row)
+{
+    QList<int> cuts;
+    qsizetype from = 0;
+    while (line.size() - from > longest) {
+        qsizetype cut = from + row;
+        // A minified page breaks between its tags.
+        for (qsizetype c = cut; c > from + row / 2; --c) {
+            if (line[c - 1] == QLatin1Char('>')) {
+                cut = c;
+                break;
+            }
+        }
+        if (line[cut - 1].isHighSurrogate())
+            --cut;
+        cuts.append(int(cut));
+        from = cut;
+    }
+    return cuts;
+}
+
+// The text with its long lines cut into rows, and the document positions of the cuts.
+QString withDisplayBreaks(const QString &text, int longest, int row, QList<int> *breaks)
+{
+    breaks->clear();
+    QString out;
+    qsizetype copied = 0, start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        if (end - start > longest) {
+            if (out.isEmpty())
+                out.reserve(text.size() + text.size() / (row / 2) + 1);
+            for (const int cut : rowCuts(QStringView(text).mid(start, end - start), longest, row)) {
+                out.append(QStringView(text).mid(copied, start + cut - copied));
+                breaks->append(int(out.size()));
+                out.append(QChar::ParagraphSeparator);
+                copied = start + cut;
+            }
+        }
+        start = end + 1;
+    }
+    if (breaks->isEmpty())
+        return text;
+    out.append(QStringView(text).mid(copied));
+    return out;
+}
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
@@ -101,7 +165,65 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
 {
     if (removed == 0 && added == 0)
         return;
-    followText(position, removed, added);
+    const int delta = added - removed;
+    if (m_breaking) {
+        // A display break of our own: the text is as it was.
+        auto at = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
+        for (auto it = at; it != m_breaks.end(); ++it)
+            *it += delta;
+        m_breaks.insert(at, position);
+        return;
+    }
+    // Display breaks inside the change went with it, unless the change only counts them:
+    // a replacement across rows is reported as a change of all of them.
+    const auto first = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
+    const auto last = std::lower_bound(first, m_breaks.end(), position + removed);
+    const int before = int(first - m_breaks.begin());
+    const int gone = int(last - first);
+    QList<int> kept;
+    std::optional<QString> inserted;
+    if (gone > 0 && added > 0) {
+        inserted = documentText(position, added);
+        const QString old = m_textValid ? oldDocumentText(position, removed, before, gone) : QString();
+        if (old.size() == removed) {
+            const qsizetype most = qMin(removed, added);
+            qsizetype same = 0, sameEnd = 0;
+            while (same < most && old.at(same) == inserted->at(same))
+                ++same;
+            while (sameEnd < most - same &&
+                   old.at(removed - 1 - sameEnd) == inserted->at(added - 1 - sameEnd))
+                ++sameEnd;
+            for (auto it = first; it != last; ++it) {
+                if (*it < position + same)
+                    kept.append(*it);
+                else if (*it >= position + removed - sameEnd)
+                    kept.append(*it + delta);
+            }
+        }
+    }
+    for (auto it = last; it != m_breaks.end(); ++it)
+        *it += delta;
+    m_breaks.erase(first, last);
+    for (qsizetype k = 0; k < kept.size(); ++k)
+        m_breaks.insert(before + k, kept.at(k));
+    // The lines the change made long are cut into rows once it is complete.
+    const QTextBlock touched = document()->findBlock(position);
+    const QTextBlock touchedLast = document()->findBlock(position + added);
+    if (added > 2 * RowLength || inRows(touched) || inRows(touchedLast)) {
+        const int from = m_toBreak ? qMin(m_toBreak->first, position) : position;
+        const int to = m_toBreak ? qMax(m_toBreak->second + delta, position + added) : position + added;
+        if (!m_toBreak)
+            QMetaObject::invokeMethod(this, &RichTextBox::breakLongLines, Qt::QueuedConnection);
+        m_toBreak = std::make_pair(from, to);
+    }
+    const int documentAt = position;
+    const int documentAdded = added;
+    position -= before;
+    removed -= gone;
+    added -= int(kept.size());
+    if (removed == 0 && added == 0)
+        return;
+    followText(position, removed, added, documentAt, documentAdded, inserted);
     // Removed characters take their forms with them; inserted ones have none.
     Edit edit{position, removed, added};
     if (m_inputEdit && m_inputEdit->position >= position &&
@@ -112,9 +234,9 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
-    const qsizetype first = runAfter(m_runs.cbegin(), m_runs.cend(), position - 1) - m_runs.cbegin();
-    qsizetype w = first;
-    for (qsizetype r = first; r < m_runs.size(); ++r) {
+    const qsizetype firstRun = runAfter(m_runs.cbegin(), m_runs.cend(), position - 1) - m_runs.cbegin();
+    qsizetype w = firstRun;
+    for (qsizetype r = firstRun; r < m_runs.size(); ++r) {
         ColorRun run = m_runs.at(r);
         const int runEnd = run.start + run.length;
         if (run.start >= end) {
@@ -139,17 +261,142 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     Q_EMIT Change();
 }
 
-void RichTextBox::followText(int position, int removed, int added)
+void RichTextBox::breakLongLines()
+{
+    if (!m_toBreak)
+        return;
+    const int end = document()->characterCount() - 1;
+    QTextBlock block = document()->findBlock(qBound(0, m_toBreak->first, end));
+    const QTextBlock last = document()->findBlock(qBound(0, m_toBreak->second, end));
+    m_toBreak.reset();
+    QList<QTextBlock> longBlocks;
+    for (; block.isValid(); block = block.next()) {
+        if (inRows(block))
+            longBlocks.append(block);
+        if (block == last)
+            break;
+    }
+    if (longBlocks.isEmpty())
+        return;
+    const QScopedValueRollback<bool> breaking(m_breaking, true);
+    // From the end, so that the positions still to cut stay where they are.
+    for (auto b = longBlocks.crbegin(); b != longBlocks.crend(); ++b) {
+        const QList<int> cuts = rowCuts(b->text(), 2 * RowLength, RowLength);
+        const int at = b->position();
+        for (auto cut = cuts.crbegin(); cut != cuts.crend(); ++cut) {
+            QTextCursor cursor(document());
+            cursor.setPosition(at + *cut);
+            cursor.insertBlock();
+        }
+    }
+    // The rows cut from a long line have no colours drawn yet.
+    ++m_generation;
+    viewport()->update();
+}
+
+int RichTextBox::textPosition(int documentAt) const
+{
+    return documentAt -
+           int(std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), documentAt) - m_breaks.cbegin());
+}
+
+int RichTextBox::documentPosition(int position) const
+{
+    // The i-th break stands before the text position m_breaks[i] - i.
+    qsizetype low = 0, high = m_breaks.size();
+    while (low < high) {
+        const qsizetype middle = (low + high) / 2;
+        if (m_breaks.at(middle) - middle <= position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return position + int(low);
+}
+
+bool RichTextBox::isDisplayBreak(int documentAt) const
+{
+    return std::binary_search(m_breaks.cbegin(), m_breaks.cend(), documentAt);
+}
+
+int RichTextBox::textSize() const
+{
+    return document()->characterCount() - 1 - int(m_breaks.size());
+}
+
+QString RichTextBox::withoutDisplayBreaks(const QString &documentText, int from) const
+{
+    auto it = std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), from);
+    if (it == m_breaks.cend() || *it >= from + documentText.size())
+        return documentText;
+    QString text;
+    text.reserve(documentText.size());
+    qsizetype copied = 0;
+    for (; it != m_breaks.cend() && *it < from + documentText.size(); ++it) {
+        text.append(QStringView(documentText).mid(copied, *it - from - copied));
+        copied = *it - from + 1;
+    }
+    text.append(QStringView(documentText).mid(copied));
+    return text;
+}
+
+int RichTextBox::lineCount() const { return document()->blockCount() - int(m_breaks.size()); }
+
+int RichTextBox::lineOf(int position) const
+{
+    const int at = documentPosition(qBound(0, position, textSize()));
+    return document()->findBlock(at).blockNumber() - int(std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), at) - m_breaks.cbegin());
+}
+
+int RichTextBox::lineStart(int line) const
+{
+    if (line <= 0)
+        return 0;
+    qsizetype offset = 0;
+    for (const QString &piece : pieces().pieces()) {
+        for (qsizetype i = piece.indexOf(QLatin1Char('\n')); i >= 0;
+             i = piece.indexOf(QLatin1Char('\n'), i + 1))
+            if (--line == 0)
+                return int(offset + i + 1);
+        offset += piece.size();
+    }
+    return int(offset);
+}
+
+QString RichTextBox::documentText(int documentAt, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(documentAt);
+    cursor.setPosition(documentAt + length, QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+QString RichTextBox::oldDocumentText(int documentAt, int length, int breaksBefore, int breaks) const
+{
+    // The text still holds what the change removed; the breaks among it are marks of their
+    // own, as the document had them.
+    const int from = documentAt - breaksBefore;
+    QString text = m_text.mid(from, length - breaks);
+    if (text.size() != length - breaks)
+        return QString();
+    for (QChar &c : text)
+        if (c == QLatin1Char('\n'))
+            c = QChar::ParagraphSeparator;
+    for (int k = 0; k < breaks; ++k)
+        text.insert(m_breaks.at(breaksBefore + k) - documentAt, QChar::ParagraphSeparator);
+    return text;
+}
+
+void RichTextBox::followText(int position, int removed, int added, int documentAt,
+                             int documentAdded, const std::optional<QString> &read)
 {
     // A small edit is applied to the text already read, so that a keystroke on a large page
     // does not read the whole page again.
     // Qt counts the document's closing paragraph mark in some changes; those are read afresh.
     if (m_textValid && position >= 0 && position + removed <= m_text.size() &&
-        position + added < document()->characterCount()) {
-        QTextCursor cursor(document());
-        cursor.setPosition(position);
-        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
-        const QString inserted = fromDocument(cursor.selectedText());
+        documentAt + documentAdded < document()->characterCount()) {
+        const QString inserted = fromDocument(withoutDisplayBreaks(
+            read ? *read : documentText(documentAt, documentAdded), documentAt));
         if (inserted.size() == added && m_text.replace(position, removed, inserted))
             return;
     }
@@ -161,7 +408,7 @@ const PieceText &RichTextBox::pieces() const
 {
     // Read once per change: the change handler, the preview and the colouring all ask.
     if (!m_textValid) {
-        m_text = PieceText(fromDocument(document()->toRawText()));
+        m_text = PieceText(fromDocument(withoutDisplayBreaks(document()->toRawText(), 0)));
         m_textValid = true;
     }
     return m_text;
@@ -187,7 +434,14 @@ void RichTextBox::replaceAll(const QString &text)
     // Straight into the document: the control's own way then gives every character of the
     // page the insertion format once more, a fifth of the time of opening a large page, for
     // formats the page never uses (its colours are runs of our own).
-    document()->setPlainText(text);
+    QList<int> breaks;
+    const QString shown = withDisplayBreaks(documentKeepsAsIs(text) ? text : asDocumentReadsIt(text),
+                                            2 * RowLength, RowLength, &breaks);
+    m_breaks.clear();
+    document()->setPlainText(shown);
+    m_breaks = breaks;
+    m_toBreak.reset();
+    ++m_generation;
     setTextCursor(QTextCursor(document()));
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
@@ -196,7 +450,7 @@ void RichTextBox::replaceAll(const QString &text)
 bool RichTextBox::adoptText(const PieceText &text)
 {
     // The text just set is the text: reading a large page back costs as much as decoding it.
-    if (text.size() != document()->characterCount() - 1)
+    if (text.size() != textSize())
         return false;
     for (const QString &piece : text.pieces())
         if (!documentKeepsAsIs(piece))
@@ -272,8 +526,8 @@ void RichTextBox::paint(int from, int to, quint32 color)
 
 void RichTextBox::recolor(int from, int to)
 {
-    QTextBlock block = document()->findBlock(from);
-    QTextBlock last = document()->findBlock(qMax(from, to));
+    QTextBlock block = document()->findBlock(documentPosition(from));
+    QTextBlock last = document()->findBlock(documentPosition(qMax(from, to)));
     if (!last.isValid())
         last = document()->lastBlock();
     // Beyond a screenful the blocks are left to be drawn as they come into view.
@@ -292,7 +546,7 @@ void RichTextBox::recolor(int from, int to)
 
 void RichTextBox::drawBlock(QTextBlock block)
 {
-    const int begin = block.position();
+    const int begin = textPosition(block.position());
     const int end = begin + block.length() - 1;
     QList<QTextLayout::FormatRange> formats;
     // A long line's colours are drawn with its part on screen (paintLongLines).
@@ -318,35 +572,41 @@ void RichTextBox::drawBlock(QTextBlock block)
     if (layout->formats() == formats)
         return;
     layout->setFormats(formats);
-    document()->markContentsDirty(begin, block.length());
+    document()->markContentsDirty(block.position(), block.length());
 }
 
-int RichTextBox::SelStart() const { return textCursor().selectionStart(); }
+int RichTextBox::SelStart() const { return textPosition(textCursor().selectionStart()); }
 
 void RichTextBox::setSelStart(int position)
 {
     QTextCursor cursor = textCursor();
-    cursor.setPosition(qBound(0, position, document()->characterCount() - 1));
+    cursor.setPosition(documentPosition(qBound(0, position, textSize())));
     setTextCursor(cursor);
 }
 
 int RichTextBox::SelLength() const
 {
     const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return textPosition(cursor.selectionEnd()) - textPosition(cursor.selectionStart());
 }
 
 void RichTextBox::setSelLength(int length)
 {
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
-    const int end = document()->characterCount() - 1;
+    const int from = textPosition(start);
+    const int to = qBound(from, from + qMax(0, length), textSize());
     cursor.setPosition(start);
-    cursor.setPosition(qBound(start, start + qMax(0, length), end), QTextCursor::KeepAnchor);
+    if (to > from)
+        cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
-QString RichTextBox::SelText() const { return fromDocument(textCursor().selectedText()); }
+QString RichTextBox::SelText() const
+{
+    const QTextCursor cursor = textCursor();
+    return fromDocument(withoutDisplayBreaks(cursor.selectedText(), cursor.selectionStart()));
+}
 
 void RichTextBox::setSelText(const QString &text)
 {
@@ -354,14 +614,15 @@ void RichTextBox::setSelText(const QString &text)
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
+    breakLongLines();
 }
 
 void RichTextBox::setSelRTF(const QString &text) { setSelText(text); }
 
 void RichTextBox::setSelColor(quint32 color)
 {
-    const QTextCursor cursor = textCursor();
-    paint(cursor.selectionStart(), cursor.selectionEnd(), color);
+    const int from = SelStart();
+    paint(from, from + SelLength(), color);
 }
 
 void RichTextBox::colorWhole(const QList<ColorRun> &spans)
@@ -369,7 +630,7 @@ void RichTextBox::colorWhole(const QList<ColorRun> &spans)
     // Sized once: a page keeps its runs for as long as it is open.
     m_runs = QList<ColorRun>();
     m_runs.reserve(spans.size());
-    const int end = document()->characterCount() - 1;
+    const int end = textSize();
     for (const ColorRun &span : spans) {
         if (span.color == WindowTextColor)
             continue;
@@ -425,6 +686,8 @@ void RichTextBox::paintEvent(QPaintEvent *event)
     else
         QPlainTextEdit::paintEvent(event);
     drawPictographs(event->rect());
+    if (!m_breaks.isEmpty())
+        drawDisplayBreakMarks(event->rect());
 }
 
 namespace {
@@ -485,6 +748,32 @@ void RichTextBox::drawPictographs(const QRect &area)
                                       side, side),
                                picture, QRectF(picture.rect()));
         }
+    }
+}
+
+void RichTextBox::drawDisplayBreakMarks(const QRect &area)
+{
+    // A grey hook behind each row that goes on in the next: that row end is no line end.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Disabled, QPalette::Text), 1));
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > area.bottom())
+            break;
+        const QTextLayout *layout = block.layout();
+        if (!isDisplayBreak(block.position() + block.length() - 1) || layout->lineCount() == 0)
+            continue;
+        const QTextLine line = layout->lineAt(layout->lineCount() - 1);
+        const qreal x = box.left() + line.naturalTextWidth() + 3;
+        const qreal h = line.height(), top = box.top() + line.y();
+        const qreal w = qMax<qreal>(4, h / 3);
+        const QPointF end(x, top + h * 0.75);
+        painter.drawPolyline(QPolygonF{QPointF(x + w, top + h * 0.3), QPointF(x + w, top + h * 0.75), end});
+        painter.drawLine(end, end + QPointF(w / 2, -w / 2));
+        painter.drawLine(end, end + QPointF(w / 2, w / 2));
     }
 }
 
@@ -562,7 +851,7 @@ void RichTextBox::drawLongLine(QPainter &painter, const QTextBlock &block, const
         return;
     // The colours over the part, counted from its start.
     QList<QTextLayout::FormatRange> colours;
-    const int begin = block.position() + from, end = block.position() + to;
+    const int begin = textPosition(block.position()) + from, end = begin + (to - from);
     for (auto it = runAfter(m_runs.cbegin(), m_runs.cend(), begin);
          it != m_runs.cend() && it->start < end; ++it) {
         const int start = qMax(begin, it->start);
@@ -574,8 +863,8 @@ void RichTextBox::drawLongLine(QPainter &painter, const QTextBlock &block, const
     }
     // Only the part is read: the whole line would be copied at every paint.
     QTextCursor cursor(block);
-    cursor.setPosition(begin);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.setPosition(block.position() + from);
+    cursor.setPosition(block.position() + to, QTextCursor::KeepAnchor);
     const QString text = cursor.selectedText();
     // Tab stops count from the start of the line, which the part does not have; the text being
     // composed is the layout's own. The whole line is drawn then, its colours given with the
@@ -729,7 +1018,38 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
         return;
+    // Beside a display break, Backspace and Delete mean the character across it.
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() && !m_breaks.isEmpty()) {
+        const int at = cursor.position();
+        const int across = event->key() == Qt::Key_Backspace && isDisplayBreak(at - 1) ? at - 1
+                           : event->key() == Qt::Key_Delete && isDisplayBreak(at)   ? at + 1
+                                                                                   : at;
+        if (across != at) {
+            cursor.setPosition(across);
+            setTextCursor(cursor);
+        }
+    }
     QPlainTextEdit::keyPressEvent(event);
+    breakLongLines();
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    QPlainTextEdit::insertFromMimeData(source);
+    breakLongLines();
+}
+
+QMimeData *RichTextBox::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    const auto first = std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), cursor.selectionStart());
+    if (first == m_breaks.cend() || *first >= cursor.selectionEnd())
+        return QPlainTextEdit::createMimeDataFromSelection();
+    // A copy holds the line as it is, without the rows it is shown in.
+    auto *data = new QMimeData;
+    data->setText(SelText());
+    return data;
 }
 
 void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
@@ -737,14 +1057,18 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
     // The commit replaces the selection and the characters the event names around the caret;
     // composing alone changes no character.
     const QTextCursor cursor = textCursor();
-    const int selected = cursor.selectionEnd() - cursor.selectionStart();
     const int from = cursor.selectionStart() + qMin(0, event->replacementStart());
     const int to =
         cursor.selectionEnd() + qMax(0, event->replacementStart() + event->replacementLength());
-    const int kept = to - from - selected - event->replacementLength();
-    m_inputEdit = Edit{from, to - from, kept + int(event->commitString().size())};
+    // In the text's positions: a display break among them is no character.
+    const int textFrom = textPosition(from), textTo = textPosition(to);
+    const int textSelected =
+        textPosition(cursor.selectionEnd()) - textPosition(cursor.selectionStart());
+    const int kept = textTo - textFrom - textSelected - event->replacementLength();
+    m_inputEdit = Edit{textFrom, textTo - textFrom, kept + int(event->commitString().size())};
     QPlainTextEdit::inputMethodEvent(event);
     m_inputEdit.reset();
+    breakLongLines();
 }
 
 bool RichTextBox::event(QEvent *event)

@@ -15,6 +15,12 @@
 // back byte for byte; characters entered are written as Windows writes them. New line ends
 // are written as the page's own line end: that of the file, CR LF for a new page. The
 // control's own undo is off: the document window keeps its own images, forms included.
+//
+// A line of thousands of characters is shown in rows of about a thousand, cut after a ">"
+// where one is near: laying out a line costs with its whole length at every keystroke, and
+// minified pages come in one line of a megabyte. These display breaks are the control's
+// alone: positions, the text, copies, searches and saves never see them, and a row that
+// continues on the next ends in a grey mark.
 class RichTextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -60,6 +66,15 @@ public:
     // The bytes SaveFile writes.
     QByteArray fileBytes() const;
 
+    // Lines of the text, not rows on screen: a line shown in several rows is one line.
+    int lineCount() const;
+    // The line (from 0) holding a position, and where a line starts.
+    int lineOf(int position) const;
+    int lineStart(int line) const;
+    // Where a position of the text stands in the document: behind a display break there,
+    // at the start of the row it begins.
+    int documentPosition(int position) const;
+
     // The character colour at a position (0x00BBGGRR), for tests and images.
     quint32 colorAt(int position) const;
     static QColor resolveColor(quint32 color);
@@ -79,6 +94,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
 
 private:
     class Batch;
@@ -86,7 +103,13 @@ private:
     // Colours the characters [from, to); the default colour leaves them without a run.
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
-    void followText(int position, int removed, int added);
+    // position, removed and added count characters of the text; the inserted ones are read
+    // from the document at documentAt, unless given.
+    void followText(int position, int removed, int added, int documentAt, int documentAdded,
+                    const std::optional<QString> &read);
+    QString documentText(int documentAt, int length) const;
+    // What the document held over a range before a change, rebuilt from the text.
+    QString oldDocumentText(int documentAt, int length, int breaksBefore, int breaks) const;
     // Sets the whole text, cursor at the start.
     void replaceAll(const QString &text);
     // True when the document holds text exactly, which then is the text read back.
@@ -101,6 +124,19 @@ private:
     // of it on screen instead.
     static constexpr int LongLine = 4096;
     static bool isLong(const QTextBlock &block) { return block.length() > LongLine; }
+    // A line over twice this long is shown in rows of this many characters, or up to half as
+    // many when a ">" ends one sooner: a keystroke lays out its row alone.
+    static constexpr int RowLength = 1024;
+    static bool inRows(const QTextBlock &block) { return block.length() > 2 * RowLength + 1; }
+    // The text position of a document position.
+    int textPosition(int documentAt) const;
+    bool isDisplayBreak(int documentAt) const;
+    int textSize() const;
+    // The document's characters from..to without the display breaks among them.
+    QString withoutDisplayBreaks(const QString &documentText, int from) const;
+    // Cuts the long lines among the blocks an edit touched into rows.
+    void breakLongLines();
+    void drawDisplayBreakMarks(const QRect &area);
     void paintLongLines(QPaintEvent *event);
     // Draws a long line within the area: only its part there is laid out, with its colours and
     // the selections given.
@@ -130,4 +166,9 @@ private:
         int position = 0, removed = 0, added = 0;
     };
     std::optional<Edit> m_inputEdit;
+    // The document positions of the display breaks, sorted.
+    QList<int> m_breaks;
+    bool m_breaking = false;
+    // Document positions an edit left a long line between, to be cut into rows.
+    std::optional<std::pair<int, int>> m_toBreak;
 };

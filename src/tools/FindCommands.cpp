@@ -51,8 +51,8 @@ void GoToLine(DocumentHost &host)
     if (!doc)
         return;
     RichTextBox *box = doc->RichTextBox1;
-    const int current = box->textCursor().blockNumber() + 1;
-    const int lines = box->document()->blockCount();
+    const int current = box->lineOf(box->SelStart()) + 1;
+    const int lines = box->lineCount();
     const QString typed = host.prompts()->input(
         {QStringLiteral("移動先の行番号を入力してください（1 - %1）").arg(lines),
          QStringLiteral("行へ移動"), QString::number(current)});
@@ -66,7 +66,7 @@ void GoToLine(DocumentHost &host)
                                 QStringLiteral("行へ移動"));
         return;
     }
-    box->setSelStart(box->document()->findBlockByNumber(line - 1).position());
+    box->setSelStart(box->lineStart(line - 1));
     box->ensureCursorVisible();
     box->setFocus();
 }

@@ -2,6 +2,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/ZError.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QSignalSpy>
 #include <QRandomGenerator>
@@ -302,6 +303,79 @@ private Q_SLOTS:
         QCOMPARE(box.colorAt(1), RichTextBox::colorValue(QApplication::palette().color(QPalette::Text)));
         box.setSelColor(0x80000005);
         QCOMPARE(box.colorAt(1), RichTextBox::colorValue(QApplication::palette().color(QPalette::Base)));
+    }
+
+    // A line of many kilobytes is shown in rows; the text, positions, lines, copies and the
+    // saved bytes never see where the rows break, whatever the keys do beside a break.
+    void longLinesAreRowsOnScreenOnly()
+    {
+        RichTextBox box;
+        box.resize(400, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QString unit = "<a href=x>メニュー</a>本日";
+        QString model = "head\n" + unit.repeated(600) + "\ntail";
+        box.setText(model);
+        const int rows = box.document()->blockCount();
+        QVERIFY(rows > 5);
+        QRandomGenerator random(4096);
+        for (int step = 0; step < 300; ++step) {
+            // Beside a break as often as anywhere else.
+            int at = int(random.bounded(int(model.size()) + 1));
+            if (step % 2) {
+                const QTextBlock row = box.document()->findBlockByNumber(
+                    int(random.bounded(box.document()->blockCount())));
+                box.setTextCursor(QTextCursor(row));
+                at = qBound(0, box.SelStart() + int(random.bounded(3)) - 1, int(model.size()));
+            }
+            box.setSelStart(at);
+            const int kind = (step / 2) % 6;
+            if (kind == 0) {
+                QTest::keyClick(&box, Qt::Key_Backspace);
+                if (at > 0)
+                    model.remove(at - 1, 1);
+            } else if (kind == 1) {
+                QTest::keyClick(&box, Qt::Key_Delete);
+                model.remove(at, 1);
+            } else if (kind == 2) {
+                QTest::keyClicks(&box, "xy");
+                model.insert(at, "xy");
+            } else if (kind == 3) {
+                // A selection over rows, copied and pasted back twice.
+                const int length = int(random.bounded(5000));
+                box.setSelLength(length);
+                const QString selected = model.mid(at, length);
+                QCOMPARE(box.SelText(), selected);
+                QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+                QCOMPARE(QGuiApplication::clipboard()->text(), selected);
+                QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+                model.insert(at + selected.size(), selected);
+            } else if (kind == 4) {
+                box.setSelLength(int(random.bounded(3000)));
+                const int length = box.SelLength();
+                QTest::keyClick(&box, Qt::Key_Backspace);
+                model.remove(at, length);
+            } else {
+                QTest::keyClick(&box, step % 5 ? Qt::Key_A : Qt::Key_Return);
+                model.insert(at, step % 5 ? "a" : "\n");
+            }
+            const QString text = box.Text();
+            qsizetype differ = 0;
+            while (differ < qMin(text.size(), model.size()) && text[differ] == model[differ])
+                ++differ;
+            QVERIFY2(text == model, qPrintable(QString("step %1 kind %2 at %3: differs at %4, %5 for %6")
+                                                   .arg(step).arg(kind).arg(at).arg(differ)
+                                                   .arg(text.mid(differ - 5, 12), model.mid(differ - 5, 12))));
+            const int caret = box.SelStart();
+            QCOMPARE(box.lineOf(caret), int(model.left(caret).count('\n')));
+        }
+        QCOMPARE(box.lineCount(), int(model.count('\n')) + 1);
+        for (int line = 0; line < box.lineCount(); ++line)
+            QCOMPARE(box.lineStart(line), line == 0 ? 0 : int(model.indexOf('\n', box.lineStart(line - 1)) + 1));
+        for (QTextBlock row = box.document()->firstBlock(); row.isValid(); row = row.next())
+            QVERIFY(row.length() <= 2049);
+        QCOMPARE(box.fileBytes(), Cp932::encode(QString(model).replace("\n", "\r\n")).bytes);
     }
 
     void keyPressMaySwallow()
