@@ -199,6 +199,19 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
                 else if (*it >= position + removed - sameEnd)
                     kept.append(*it + delta);
             }
+        } else {
+            // Without the old text, a break still stands where the document has a mark in
+            // its place, counted from either end of the change.
+            const auto markAt = [&](int at) {
+                return at >= position && at < position + added &&
+                       inserted->at(at - position) == QChar::ParagraphSeparator;
+            };
+            for (auto it = first; it != last; ++it) {
+                if (markAt(*it) && (kept.isEmpty() || kept.last() < *it))
+                    kept.append(*it);
+                else if (markAt(*it + delta) && (kept.isEmpty() || kept.last() < *it + delta))
+                    kept.append(*it + delta);
+            }
         }
     }
     for (auto it = last; it != m_breaks.end(); ++it)
