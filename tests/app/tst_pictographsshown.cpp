@@ -58,6 +58,44 @@ int distance(const QImage &shown, const QRect &box, const Pictograph &pictograph
     return sum / (6 * 6 * 3);
 }
 
+// The two pictographs, one of each carrier, in all five forms: each form in a cell of its own, a
+// row a carrier; the raw pair on the first line is for the source window, in a comment the
+// preview does not show.
+constexpr int Stride = 38;
+QByteArray everyFormPage()
+{
+    const QList<QByteArray> forms[] = {
+        {"\xF8\x9F", "&#63647;", "&#xF89F;", "&#xE63E;", "&#58942;"},
+        {"\xF6\x60", "&#63072;", "&#xF660;", "&#xE488;", "&#58504;"}};
+    QByteArray page = "<!--\xF8\x9F\xF6\x60-->\r\n<html><body style=\"margin:0;background:#fff\">\r\n";
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            page += "<div style=\"position:absolute;left:" + QByteArray::number(column * Stride) +
+                    "px;top:" + QByteArray::number(row * Stride) +
+                    "px;width:34px;height:34px;font-size:24px;line-height:32px\">" +
+                    forms[row][column] + "</div>\r\n";
+        }
+    }
+    return page;
+}
+
+QString shownText(WebBrowser &browser)
+{
+    QString text;
+    bool done = false;
+    browser.view()->page()->toPlainText([&](const QString &t) {
+        text = t;
+        done = true;
+    });
+    return QTest::qWaitFor([&] { return done; }, 10000) ? text : QString();
+}
+
+bool hasPrivateUse(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF; });
+}
+
 } // namespace
 
 class TestPictographsShown : public QObject
@@ -66,22 +104,8 @@ class TestPictographsShown : public QObject
 private Q_SLOTS:
     void everyFormOfBothCarriersIsDrawnInThePreviewAndRawOnesInTheSource()
     {
-        const QList<QByteArray> forms[] = {
-            {"\xF8\x9F", "&#63647;", "&#xF89F;", "&#xE63E;", "&#58942;"},
-            {"\xF6\x60", "&#63072;", "&#xF660;", "&#xE488;", "&#58504;"}};
         const Pictograph *pictographs[] = {Pictographs::bySjis(0xF89F), Pictographs::bySjis(0xF660)};
-        // Each form in a cell of its own, a row a carrier; the raw pair on the first line is
-        // for the source window, in a comment the preview does not show.
-        constexpr int Stride = 38;
-        QByteArray page = "<!--\xF8\x9F\xF6\x60-->\r\n<html><body style=\"margin:0;background:#fff\">\r\n";
-        for (int row = 0; row < 2; ++row) {
-            for (int column = 0; column < 5; ++column) {
-                page += "<div style=\"position:absolute;left:" + QByteArray::number(column * Stride) +
-                        "px;top:" + QByteArray::number(row * Stride) +
-                        "px;width:34px;height:34px;font-size:24px;line-height:32px\">" +
-                        forms[row][column] + "</div>\r\n";
-            }
-        }
+        const QByteArray page = everyFormPage();
         MainWindowFixture f;
         MDI_Main *w = f.window;
         QFile file(f.path("emoji.html"));
@@ -127,6 +151,45 @@ private Q_SLOTS:
             QVERIFY2(box.width() >= box.height() / 2, "the pictograph has room");
             QCOMPARE_LT(distance(shown, box, *p, base), 32);
         }
+    }
+
+    void everyFormOfBothCarriersExportsToStandardEmoji()
+    {
+        MainWindowFixture f;
+        MDI_Main *w = f.window;
+        QVERIFY(QTest::qWaitFor([&] { return w->WebBrowser1->view(); }, 20000));
+        QVERIFY(f.openPage("emoji.html", everyFormPage()));
+        const QString copy = f.path("emoji-utf8.html");
+        f.prompts.answerFile(copy);
+        w->runCommand(Cmd::m_mutf8);
+        QCOMPARE(f.prompts.messages().size(), 1);
+        QCOMPARE(f.prompts.messages().first().title, QStringLiteral("情報"));
+        const QString written = QString::fromUtf8(readFile(copy));
+        QVERIFY(!hasPrivateUse(written));
+
+        // A browser reads the copy with standard emoji in every place a pictograph stood: five
+        // forms of each, and in the copy also the raw pair in the comment. Carriers may share one.
+        QMap<QString, int> emoji;
+        for (char16_t sjis : {0xF89F, 0xF660})
+            emoji[Pictographs::bySjis(sjis)->emoji] += 5;
+        for (auto it = emoji.cbegin(); it != emoji.cend(); ++it)
+            QCOMPARE(written.count(it.key()), it.value() / 5 * 6);
+        w->WebBrowser1->Navigate(copy);
+        QString shown;
+        const bool loaded = QTest::qWaitFor(
+            [&] {
+                if (w->WebBrowser1->LocationURL() != copy)
+                    return false;
+                shown = shownText(*w->WebBrowser1);
+                for (auto it = emoji.cbegin(); it != emoji.cend(); ++it) {
+                    if (shown.count(it.key()) != it.value())
+                        return false;
+                }
+                return true;
+            },
+            20000);
+        QVERIFY2(loaded, qPrintable(shown));
+        QVERIFY2(!hasPrivateUse(shown), qPrintable(shown));
     }
 };
 
