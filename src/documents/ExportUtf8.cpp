@@ -92,7 +92,8 @@ void WriteCopy(DocumentHost &host, const QString &path, const Utf8Export::Copy &
 
 QString ReportText(const QString &path, const Utf8Export::Report &r)
 {
-    QString text = QStringLiteral("UTF-8 で書き出しました。\r\n") + path + QStringLiteral("\r\n\r\n");
+    QString text =
+        QStringLiteral("UTF-8 で書き出しました。\r\n") + path + QStringLiteral("\r\n\r\n");
     text += QStringLiteral("標準の絵文字にした絵文字: %1\r\n").arg(r.emoji);
     text += QStringLiteral("画像にした絵文字: %1").arg(r.images);
     if (!r.pictures.isEmpty())

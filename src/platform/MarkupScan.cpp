@@ -14,9 +14,9 @@ const QRegularExpression &charsetDeclaration()
 
 Charset charsetOf(QStringView name)
 {
-    static const QStringList shiftJis = {"shift_jis", "shift-jis", "sjis", "x-sjis",
-                                         "windows-31j", "cp932", "ms932", "csshiftjis",
-                                         "ms_kanji", "cswindows31j"};
+    static const QStringList shiftJis = {"shift_jis",   "shift-jis",   "sjis",  "x-sjis",
+                                         "windows-31j", "cp932",       "ms932", "csshiftjis",
+                                         "ms_kanji",    "cswindows31j"};
     for (const QString &alias : shiftJis) {
         if (name.compare(alias, Qt::CaseInsensitive) == 0)
             return Charset::ShiftJis;

@@ -10,8 +10,14 @@
 // is not drawn as markup, and the charset a meta tag declares.
 namespace MarkupScan {
 
-template <typename Ch> inline uint unit(Ch c) { return uint(std::make_unsigned_t<Ch>(c)); }
-inline uint lowerAscii(uint c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+template <typename Ch> inline uint unit(Ch c)
+{
+    return uint(std::make_unsigned_t<Ch>(c));
+}
+inline uint lowerAscii(uint c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
 
 // A numeric character reference at s[at] ("&#"): its value and length, or 0 when it is none.
 template <typename Ch> qsizetype readReference(const Ch *s, qsizetype n, qsizetype at, uint *value)
@@ -95,7 +101,12 @@ template <typename Ch> qsizetype skippedElementEnd(const Ch *s, qsizetype n, qsi
 // charset=..."): the name is captured as 1.
 const QRegularExpression &charsetDeclaration();
 
-enum class Charset { ShiftJis, Utf8, Other };
+enum class Charset
+{
+    ShiftJis,
+    Utf8,
+    Other
+};
 // Which charset a declared name stands for; the names of Shift-JIS in any case.
 Charset charsetOf(QStringView name);
 

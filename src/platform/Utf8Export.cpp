@@ -47,7 +47,8 @@ class Converter
 {
 public:
     Converter(const QString &text, const Utf8Export::Options &options)
-        : m_text(text), s(reinterpret_cast<const char16_t *>(text.constData())), n(text.size()), m_options(options)
+        : m_text(text), s(reinterpret_cast<const char16_t *>(text.constData())), n(text.size()),
+          m_options(options)
     {
     }
 
@@ -68,9 +69,9 @@ private:
     bool m_afterCr = false;
     int m_line = 1;
     bool m_declared = false;
-    bool m_inHead = false;       // inside the first head start tag
-    qsizetype m_headEnd = -1;    // in m_out: just after the first head start tag
-    QList<Span> m_rewrites;      // sorted by position
+    bool m_inHead = false;    // inside the first head start tag
+    qsizetype m_headEnd = -1; // in m_out: just after the first head start tag
+    QList<Span> m_rewrites;   // sorted by position
 };
 
 void Converter::pictograph(const Pictograph &p, bool markup)
@@ -122,9 +123,9 @@ void Converter::lineEnd(qsizetype at)
 void Converter::tagStart(qsizetype at)
 {
     if (startsTagName(s, n, at + 1, "meta")) {
-        const QRegularExpressionMatch m = MarkupScan::charsetDeclaration().match(
-            m_text, at, QRegularExpression::NormalMatch,
-            QRegularExpression::AnchorAtOffsetMatchOption);
+        const QRegularExpressionMatch m =
+            MarkupScan::charsetDeclaration().match(m_text, at, QRegularExpression::NormalMatch,
+                                                   QRegularExpression::AnchorAtOffsetMatchOption);
         if (m.hasMatch()) {
             m_declared = true;
             if (MarkupScan::charsetOf(m.capturedView(1)) != MarkupScan::Charset::Utf8)
@@ -225,7 +226,8 @@ Utf8Export::Copy Converter::run()
     if (prolog == n)
         prologOut = m_out.size();
     if (!m_declared) {
-        m_out.insert(m_headEnd >= 0 ? m_headEnd : prologOut, QStringLiteral("<meta charset=\"UTF-8\">"));
+        m_out.insert(m_headEnd >= 0 ? m_headEnd : prologOut,
+                     QStringLiteral("<meta charset=\"UTF-8\">"));
         m_report.charsetInserted = true;
     }
     return {m_out.toUtf8(), m_report};

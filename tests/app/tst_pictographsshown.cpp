@@ -146,7 +146,8 @@ private Q_SLOTS:
         f.prompts.answerFile(path);
         f.window->runCommand(Cmd::m_mutf8);
         const QString copy = QString::fromUtf8(readFile(path));
-        QVERIFY(std::none_of(copy.cbegin(), copy.cend(), [](QChar c) { return c >= QChar(0xE000) && c <= QChar(0xF8FF); }));
+        QVERIFY(std::none_of(copy.cbegin(), copy.cend(),
+                             [](QChar c) { return c >= QChar(0xE000) && c <= QChar(0xF8FF); }));
 
         // The browser shows each cell as a standard emoji, and nothing else. Its text is asked
         // for once the copy is shown, one question at a time.

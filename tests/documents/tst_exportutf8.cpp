@@ -12,13 +12,18 @@ using namespace doctest;
 namespace {
 // A pictograph with an emoji, one without (its picture goes beside the copy), an invalid byte.
 const QByteArray Page = "<head><meta charset=Shift_JIS></head>\r\n\xF8\x9F&#63861;\x82\r\n";
-QString picture() { return Pictographs::bySjis(0xF975)->imageFile(); }
+QString picture()
+{
+    return Pictographs::bySjis(0xF975)->imageFile();
+}
 
 // Every file and folder under path but the program's own (the preview, the journal).
 QSet<QString> listing(const QString &path)
 {
     QSet<QString> all;
-    for (QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+    for (QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
         if (const QString name = QDir(path).relativeFilePath(it.next()); !name.startsWith("zemlo."))
             all << name;
     return all;
@@ -46,16 +51,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pictureThere");
         QTest::addColumn<QString>("message"); // its start
         QTest::addColumn<QStringList>("written");
-        QTest::newRow("written") << "copy.html" << true << "UTF-8 で書き出しました。\r\n" + f.path("copy.html") +
-            "\r\n\r\n標準の絵文字にした絵文字: 1\r\n画像にした絵文字: 1（1 個の画像を emoji フォルダにコピー）\r\n"
-            "U+FFFD にした不正なバイト: 1（2 行目）\r\n文字コードの宣言を UTF-8 に変更しました。"
-            << QStringList{"copy.html", "emoji", "emoji/63861.gif"};
+        QTest::newRow("written") << "copy.html" << true
+                                 << "UTF-8 で書き出しました。\r\n" + f.path("copy.html") +
+                                        "\r\n\r\n標準の絵文字にした絵文字: 1\r\n画像にした絵文字: "
+                                        "1（1 個の画像を emoji フォルダにコピー）\r\n"
+                                        "U+FFFD にした不正なバイト: 1（2 "
+                                        "行目）\r\n文字コードの宣言を UTF-8 に変更しました。"
+                                 << QStringList{"copy.html", "emoji", "emoji/63861.gif"};
         QTest::newRow("cancelled") << "" << true << "" << QStringList();
-        QTest::newRow("folder not writable") << "locked/copy.html" << true << "Error 70\r\n\r\n" << QStringList();
-        QTest::newRow("no such folder") << "gone/copy.html" << true << "Error 76\r\n\r\n" << QStringList();
-        QTest::newRow("picture missing") << "copy.html" << false << "Error 53\r\n\r\n" << QStringList();
-        QTest::newRow("the page itself") << "page.html" << true << f.path("page.html") + "\r\n\r\n開いているページ"
+        QTest::newRow("folder not writable") << "locked/copy.html" << true << "Error 70\r\n\r\n"
+                                             << QStringList();
+        QTest::newRow("no such folder") << "gone/copy.html" << true << "Error 76\r\n\r\n"
+                                        << QStringList();
+        QTest::newRow("picture missing") << "copy.html" << false << "Error 53\r\n\r\n"
                                          << QStringList();
+        QTest::newRow("the page itself")
+            << "page.html" << true << f.path("page.html") + "\r\n\r\n開いているページ"
+            << QStringList();
     }
     void exportWritesTheCopyAndNothingElse()
     {
@@ -64,7 +76,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QStringList, written);
         QFile::remove(f.path(picture()));
-        QVERIFY(!pictureThere || QFile::copy(QString(ZEMLO_SOURCE_DATA "/") + picture(), f.path(picture())));
+        QVERIFY(!pictureThere ||
+                QFile::copy(QString(ZEMLO_SOURCE_DATA "/") + picture(), f.path(picture())));
         QVERIFY(QDir(f.dir.path()).mkpath("locked"));
         QVERIFY(QFile::setPermissions(f.path("locked"), QFile::ReadOwner | QFile::ExeOwner));
         // The page, changed by typing: its text, name, edit state and undo must stay.
@@ -73,8 +86,9 @@ private Q_SLOTS:
         QTest::keyClick(doc->RichTextBox1, Qt::Key_End, Qt::ControlModifier);
         type(doc, "x");
         const auto state = [doc] {
-            return std::tuple(doc->RichTextBox1->Text(), doc->HtmlName(), doc->EditerFr, doc->UndoBuff,
-                              doc->BuffBuff, caption(doc), readFile(doc->HtmlName()));
+            return std::tuple(doc->RichTextBox1->Text(), doc->HtmlName(), doc->EditerFr,
+                              doc->UndoBuff, doc->BuffBuff, caption(doc),
+                              readFile(doc->HtmlName()));
         };
         const auto before = state();
         const QSet<QString> files = listing(f.dir.path());
@@ -83,12 +97,14 @@ private Q_SLOTS:
 
         const QList<MessageRequest> shown = f.prompts.messages();
         QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
-        QVERIFY2(message.isEmpty() || (shown.first().text.startsWith(message) &&
-                                       shown.first().title == (message.startsWith("Error") ? "Error" : "情報")),
+        QVERIFY2(message.isEmpty() ||
+                     (shown.first().text.startsWith(message) &&
+                      shown.first().title == (message.startsWith("Error") ? "Error" : "情報")),
                  qPrintable(shown.value(0).text));
         QCOMPARE(listing(f.dir.path()), files + QSet<QString>(written.cbegin(), written.cend()));
         QVERIFY(state() == before);
-        QFile::setPermissions(f.path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(f.path("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written.isEmpty())
             return;
 
