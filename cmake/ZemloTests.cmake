@@ -11,6 +11,7 @@ set(ZEMLO_PURE_TESTS
     platform/tst_cp932
     platform/tst_pictographs
     platform/tst_piecetext
+    platform/tst_utf8export
     taglib/tst_starterlibrary
     taglib/tst_taglibraryfile
     tools/tst_narrow

@@ -1,6 +1,7 @@
 #include "documents/DocumentCommands.h"
 
 #include "documents/DocumentHost.h"
+#include "documents/ExportUtf8.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenCommands.h"
 #include "documents/SaveCommands.h"
@@ -39,6 +40,7 @@ void InstallDocumentCommands(DocumentHost &host)
     host.setHandler(Cmd::m_mclos, [&host] { CloseCommand(host); });
     host.setHandler(Cmd::m_msave, [&host] { SaveCommand(host); });
     host.setHandler(Cmd::m_msaas, [&host] { SaveAsCommand(host); });
+    host.setHandler(Cmd::m_mutf8, [&host] { ExportUtf8Command(host); });
     host.setHandler(Cmd::m_minf, [&host] { ShowFileInformation(host); });
     host.setHandler(Cmd::m_mrel, [&host] { ReloadCommand(host); });
     host.setHandler(Cmd::m_eund, [&host] { UndoCommand(host); });

@@ -9,9 +9,10 @@
 #include "platform/CommonDialog.h"
 #include "platform/StepRunner.h"
 
-namespace {
 const QString SaveFilter =
     QStringLiteral("HTML,HTM|*.html;*.htm|JSP,ASP|*.jsp;*.asp|LBI|*.lbi|TMP|*.tmp|*.*|*.*");
+
+namespace {
 
 // The error box at the end of a save: only the last failure is shown.
 void ReportSaveFailure(DocumentHost &host, const StepRunner &steps)

@@ -5,6 +5,9 @@
 class Form_Editer;
 class DocumentHost;
 
+// The Save As dialog's filter, which the other dialogs that write a page share.
+extern const QString SaveFilter;
+
 // Warns when the size panel shows more than 5 KB; false when the user stops the save.
 bool SizeCheck(DocumentHost &host, const Form_Editer &doc);
 

@@ -427,6 +427,11 @@ Encoded encode(QStringView text, LineEnds lineEnds)
     return result;
 }
 
+int keptByte(QChar c)
+{
+    return isEscape(c.unicode()) ? int(c.unicode() - EscapeBase) : -1;
+}
+
 Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
 {
     const bool lfOnly = lineEnds == LineEnds::Lf;

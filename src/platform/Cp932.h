@@ -26,6 +26,9 @@ namespace Cp932 {
 
 QString decode(QByteArrayView bytes);
 
+// The byte a kept invalid byte's escape character stands for; -1 for any other character.
+int keptByte(QChar c);
+
 // Line ends as written: AsIs (the same as Lf) writes LF as LF, CrLf as CR LF, Cr as CR.
 enum class LineEnds : quint8
 {

@@ -1,5 +1,6 @@
 #include "platform/PictographMarkup.h"
 
+#include "platform/MarkupScan.h"
 #include "platform/Pictographs.h"
 
 #include <QRegularExpression>
@@ -11,23 +12,18 @@ enum class RawBytes { Cp932, Utf8, None };
 
 RawBytes rawBytesOf(const QByteArray &page)
 {
-    static const QRegularExpression declared(
-        QStringLiteral(R"(<meta[^>]*charset\s*=\s*["']?\s*([A-Za-z0-9_\-]+))"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = declared.match(QString::fromLatin1(page.left(1024)));
+    const QRegularExpressionMatch m =
+        MarkupScan::charsetDeclaration().match(QString::fromLatin1(page.left(1024)));
     if (!m.hasMatch())
         return RawBytes::Cp932;
-    const QString name = m.captured(1).toLower();
-    static const QStringList shiftJis = {"shift_jis", "shift-jis", "sjis", "x-sjis",
-                                         "windows-31j", "cp932", "ms932", "csshiftjis",
-                                         "ms_kanji", "csWindows31J"};
-    for (const QString &alias : shiftJis) {
-        if (name == alias.toLower())
-            return RawBytes::Cp932;
-    }
-    if (name == QLatin1String("utf-8") || name == QLatin1String("utf8"))
+    switch (MarkupScan::charsetOf(m.capturedView(1))) {
+    case MarkupScan::Charset::ShiftJis:
+        return RawBytes::Cp932;
+    case MarkupScan::Charset::Utf8:
         return RawBytes::Utf8;
-    return RawBytes::None;
+    default:
+        return RawBytes::None;
+    }
 }
 
 bool isLead(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -49,67 +45,6 @@ void appendClass(QByteArray &out, const Pictograph &p)
     for (int d = 6; d >= 2; --d, n /= 10)
         name[d] = char('0' + n % 10);
     out.append(name, 7);
-}
-
-// A numeric character reference at page[at] ("&#"): its value and length, or 0 when it is none.
-qsizetype readReference(const QByteArray &page, qsizetype at, uint *value)
-{
-    const qsizetype n = page.size();
-    qsizetype i = at + 2;
-    const bool hex = i < n && (page[i] == 'x' || page[i] == 'X');
-    if (hex)
-        ++i;
-    const qsizetype digits = i;
-    uint v = 0;
-    for (; i < n; ++i) {
-        const char c = page[i];
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            break;
-        // Past the last character the number names none; it stays there, however long.
-        if (v <= 0x10FFFF)
-            v = v * (hex ? 16 : 10) + uint(d);
-    }
-    if (i == digits)
-        return 0;
-    // A browser takes the reference without its semicolon too.
-    if (i < n && page[i] == ';')
-        ++i;
-    *value = v;
-    return i - at;
-}
-
-// Elements whose content is not drawn as markup, or not drawn in the page at all.
-qsizetype skippedElementEnd(const QByteArray &page, qsizetype at)
-{
-    static const char *const names[] = {"title", "textarea", "script", "style", "xmp", "plaintext"};
-    const char first = at + 1 < page.size() ? char(page[at + 1] | 0x20) : 0;
-    if (first != 't' && first != 's' && first != 'x' && first != 'p')
-        return -1;
-    for (const char *name : names) {
-        const qsizetype len = qsizetype(qstrlen(name));
-        if (at + 1 + len > page.size())
-            continue;
-        if (qstrnicmp(page.constData() + at + 1, name, len) != 0)
-            continue;
-        const char after = at + 1 + len < page.size() ? page[at + 1 + len] : '>';
-        if (after != '>' && after != ' ' && after != '\t' && after != '\r' && after != '\n' &&
-            after != '/')
-            continue;
-        const QByteArray close = "</" + QByteArray(name);
-        for (qsizetype i = page.indexOf('<', at + 1); i >= 0; i = page.indexOf('<', i + 1)) {
-            if (qstrnicmp(page.constData() + i, close.constData(), close.size()) == 0)
-                return i;
-        }
-        return page.size();
-    }
-    return -1;
 }
 
 } // namespace
@@ -166,7 +101,7 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
                 i = end < 0 ? n : end + 3;
                 continue;
             }
-            const qsizetype skipTo = skippedElementEnd(page, i);
+            const qsizetype skipTo = MarkupScan::skippedElementEnd(s, n, i);
             if (skipTo >= 0) {
                 i = skipTo;
                 if (i < n)
@@ -185,7 +120,7 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
         }
         if (b == '&' && i + 1 < n && s[i + 1] == '#') {
             uint value = 0;
-            const qsizetype len = readReference(page, i, &value);
+            const qsizetype len = MarkupScan::readReference(s, n, i, &value);
             const Pictograph *p = len ? Pictographs::byReference(value) : nullptr;
             if (p && !inTag) {
                 draw(*p, i, i + len);

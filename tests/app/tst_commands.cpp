@@ -53,6 +53,7 @@ const QList<Expected> &expectedItems()
         {"m_msave", "m_menu", "ﾌｧｲﾙの保存(&S)", "Ctrl+S", "t_save", "保存", Av::Document},
         {"m_msaas", "m_menu", "名前を付けて保存(&A)", "", "t_name", "名前を付けて保存",
          Av::Document},
+        {"m_mutf8", "m_menu", "UTF-8 で書き出し(&U)...", "", "", "", Av::Document},
         {"m_mclos", "m_menu", "ﾌｧｲﾙを閉じる(&C)", "", "", "", Av::Document},
         {"lm1", "m_menu", nullptr, "", "", "", Av::Always},
         {"m_mrel", "m_menu", "再読み込み(&R)", "", "", "", Av::Document},

@@ -58,6 +58,27 @@ int distance(const QImage &shown, const QRect &box, const Pictograph &pictograph
     return sum / (6 * 6 * 3);
 }
 
+// The two pictographs, one of each carrier, in all five forms: each form in a cell of its own, a
+// row a carrier; the raw pair on the first line is for the source window, in a comment the
+// preview does not show.
+constexpr int Stride = 38;
+QByteArray everyFormPage()
+{
+    const QList<QByteArray> forms[] = {
+        {"\xF8\x9F", "&#63647;", "&#xF89F;", "&#xE63E;", "&#58942;"},
+        {"\xF6\x60", "&#63072;", "&#xF660;", "&#xE488;", "&#58504;"}};
+    QByteArray page = "<!--\xF8\x9F\xF6\x60-->\r\n<html><body style=\"margin:0;background:#fff\">\r\n";
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            page += "<div style=\"position:absolute;left:" + QByteArray::number(column * Stride) +
+                    "px;top:" + QByteArray::number(row * Stride) +
+                    "px;width:34px;height:34px;font-size:24px;line-height:32px\">" +
+                    forms[row][column] + "</div>\r\n";
+        }
+    }
+    return page;
+}
+
 } // namespace
 
 class TestPictographsShown : public QObject
@@ -66,22 +87,8 @@ class TestPictographsShown : public QObject
 private Q_SLOTS:
     void everyFormOfBothCarriersIsDrawnInThePreviewAndRawOnesInTheSource()
     {
-        const QList<QByteArray> forms[] = {
-            {"\xF8\x9F", "&#63647;", "&#xF89F;", "&#xE63E;", "&#58942;"},
-            {"\xF6\x60", "&#63072;", "&#xF660;", "&#xE488;", "&#58504;"}};
         const Pictograph *pictographs[] = {Pictographs::bySjis(0xF89F), Pictographs::bySjis(0xF660)};
-        // Each form in a cell of its own, a row a carrier; the raw pair on the first line is
-        // for the source window, in a comment the preview does not show.
-        constexpr int Stride = 38;
-        QByteArray page = "<!--\xF8\x9F\xF6\x60-->\r\n<html><body style=\"margin:0;background:#fff\">\r\n";
-        for (int row = 0; row < 2; ++row) {
-            for (int column = 0; column < 5; ++column) {
-                page += "<div style=\"position:absolute;left:" + QByteArray::number(column * Stride) +
-                        "px;top:" + QByteArray::number(row * Stride) +
-                        "px;width:34px;height:34px;font-size:24px;line-height:32px\">" +
-                        forms[row][column] + "</div>\r\n";
-            }
-        }
+        const QByteArray page = everyFormPage();
         MainWindowFixture f;
         MDI_Main *w = f.window;
         QFile file(f.path("emoji.html"));
@@ -127,6 +134,37 @@ private Q_SLOTS:
             QVERIFY2(box.width() >= box.height() / 2, "the pictograph has room");
             QCOMPARE_LT(distance(shown, box, *p, base), 32);
         }
+    }
+
+    void everyFormOfBothCarriersExportsToStandardEmoji()
+    {
+        MainWindowFixture f;
+        WebBrowser *browser = f.window->WebBrowser1;
+        QVERIFY(QTest::qWaitFor([&] { return browser->view(); }, 20000));
+        QVERIFY(f.openPage("emoji.html", everyFormPage()));
+        const QString path = f.path("emoji-utf8.html");
+        f.prompts.answerFile(path);
+        f.window->runCommand(Cmd::m_mutf8);
+        const QString copy = QString::fromUtf8(readFile(path));
+        QVERIFY(std::none_of(copy.cbegin(), copy.cend(),
+                             [](QChar c) { return c >= QChar(0xE000) && c <= QChar(0xF8FF); }));
+
+        // The browser shows each cell as a standard emoji, and nothing else. Its text is asked
+        // for once the copy is shown, one question at a time.
+        const QString expected = Pictographs::bySjis(0xF89F)->emoji.repeated(5) +
+                                 Pictographs::bySjis(0xF660)->emoji.repeated(5);
+        browser->Navigate(path);
+        auto shown = std::make_shared<QString>();
+        auto asking = std::make_shared<bool>(false);
+        const bool drawn = QTest::qWaitFor([&] {
+            if (browser->LocationURL() == path && !std::exchange(*asking, true))
+                browser->view()->page()->toPlainText([shown, asking](const QString &t) {
+                    *shown = t.simplified().remove(u' ');
+                    *asking = false;
+                });
+            return *shown == expected;
+        }, 20000);
+        QVERIFY2(drawn, qPrintable(browser->LocationURL() + " " + *shown));
     }
 };
 

@@ -1,0 +1,165 @@
+#include "documents/ExportUtf8.h"
+
+#include "documents/DocumentHost.h"
+#include "documents/Form_Editer.h"
+#include "documents/SaveCommands.h"
+#include "platform/CommonDialog.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/FileReplace.h"
+#include "platform/Pictographs.h"
+#include "platform/Prompts.h"
+#include "platform/RichTextBox.h"
+#include "platform/StepRunner.h"
+#include "platform/Utf8Export.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString InfoTitle = QStringLiteral("情報");
+
+// True when path is the file of an open page: the copy would write over the page it copies.
+bool IsOpenPage(DocumentHost &host, const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        return false;
+    for (const Form_Editer *doc : host.documents()) {
+        if (QFileInfo(doc->HtmlName()).canonicalFilePath() == target)
+            return true;
+    }
+    return false;
+}
+
+// The files one export writes. Each is replaced whole or not at all; when one fails, those
+// this export created go again, so that a failed export leaves what was there before.
+class ExportFiles
+{
+public:
+    ~ExportFiles()
+    {
+        if (m_done)
+            return;
+        for (auto it = m_created.crbegin(); it != m_created.crend(); ++it)
+            QFile::remove(*it);
+        if (!m_folder.isEmpty())
+            QDir().rmdir(m_folder);
+    }
+    void folder(const QString &path)
+    {
+        if (QFileInfo(path).isDir())
+            return;
+        if (!QDir().mkdir(path)) {
+            const int number =
+                QFileInfo::exists(path) ? ZErr::PathFileAccess : OpenFailureNumber(path, true);
+            throw ZError(number, ZError::describe(number) + QStringLiteral("\r\n") + path);
+        }
+        m_folder = path;
+    }
+    void write(const QString &path, QByteArrayView bytes)
+    {
+        const bool existed = QFileInfo::exists(path);
+        if (const std::optional<ZErrorInfo> failure = ReplaceFileContent(path, bytes))
+            throw ZError(failure->number, failure->description);
+        if (!existed)
+            m_created << path;
+    }
+    void commit() { m_done = true; }
+
+private:
+    QStringList m_created;
+    QString m_folder;
+    bool m_done = false;
+};
+
+void WriteCopy(DocumentHost &host, const QString &path, const Utf8Export::Copy &copy)
+{
+    ExportFiles files;
+    if (!copy.report.pictures.isEmpty()) {
+        const QString folder =
+            QFileInfo(path).absolutePath() + u'/' + QLatin1String(Utf8Export::ImageFolder);
+        files.folder(folder);
+        for (const Pictograph *p : copy.report.pictures) {
+            const QString source = Pictographs::imagePath(host.programFolder(), *p);
+            files.write(folder + u'/' + QFileInfo(source).fileName(), ReadFileContent(source));
+        }
+    }
+    // The page last: it is there only with every picture it shows.
+    files.write(path, copy.bytes);
+    files.commit();
+}
+
+QString ReportText(const QString &path, const Utf8Export::Report &r)
+{
+    QString text =
+        QStringLiteral("UTF-8 で書き出しました。\r\n") + path + QStringLiteral("\r\n\r\n");
+    text += QStringLiteral("標準の絵文字にした絵文字: %1\r\n").arg(r.emoji);
+    text += QStringLiteral("画像にした絵文字: %1").arg(r.images);
+    if (!r.pictures.isEmpty())
+        text += QStringLiteral("（%1 個の画像を %2 フォルダにコピー）")
+                    .arg(r.pictures.size())
+                    .arg(QLatin1String(Utf8Export::ImageFolder));
+    text += QStringLiteral("\r\n");
+    if (r.names > 0)
+        text += QStringLiteral("名前にした絵文字（タグの中、タイトルなど）: %1\r\n").arg(r.names);
+    text += QStringLiteral("U+FFFD にした不正なバイト: %1").arg(r.invalidBytes);
+    if (!r.invalidLines.isEmpty()) {
+        QStringList lines;
+        for (int line : r.invalidLines.mid(0, 10))
+            lines << QString::number(line);
+        text += QStringLiteral("（%1 行目%2）")
+                    .arg(lines.join(QStringLiteral(", ")),
+                         r.invalidLines.size() > 10 ? QStringLiteral(" ほか") : QString());
+    }
+    text += QStringLiteral("\r\n");
+    if (r.charsetsChanged > 0)
+        text += QStringLiteral("文字コードの宣言を UTF-8 に変更しました。\r\n");
+    if (r.charsetInserted)
+        text += QStringLiteral("文字コードの宣言 <meta charset=\"UTF-8\"> を追加しました。\r\n");
+    return text.chopped(2);
+}
+
+} // namespace
+
+void ExportUtf8Command(DocumentHost &host)
+{
+    Form_Editer *doc = host.activeDocument();
+    if (!doc)
+        return;
+    QString path;
+    // A cancelled dialog is the failure of its step and ends the command quietly.
+    const bool chosen = StepRunner().run([&] {
+        CommonDialog &dialog = host.fileDialog();
+        dialog.Filter = SaveFilter;
+        dialog.FileName = Utf8Export::proposedName(doc->HtmlName());
+        dialog.Flags = CommonDialog::OverwritePrompt;
+        dialog.DefaultExt = QStringLiteral("html");
+        dialog.ShowSave();
+        path = dialog.FileName;
+    });
+    if (!chosen)
+        return;
+    Prompts &prompts = *host.prompts();
+    if (IsOpenPage(host, path)) {
+        prompts.message(path + QStringLiteral("\r\n\r\n開いているページには書き出せません。"
+                                              "別の名前を指定してください。"),
+                        Prompt::Buttons::Ok, Prompt::Icon::Information, InfoTitle);
+        return;
+    }
+    // The page as it would be saved: its text with the line ends it has.
+    const RichImage page = doc->RichTextBox1->TextRTF();
+    Utf8Export::Options options;
+    options.lineEnds = page.lineEnds;
+    options.forms = page.forms;
+    host.setBusyPointer();
+    const Utf8Export::Copy copy = Utf8Export::convert(page.text.toString(), options);
+    StepRunner steps;
+    steps.run([&] { WriteCopy(host, path, copy); });
+    host.restorePointer();
+    if (steps.failed())
+        ShowSaveError(prompts, *steps.lastError());
+    else
+        prompts.message(ReportText(path, copy.report), Prompt::Buttons::Ok,
+                        Prompt::Icon::Information, InfoTitle);
+}
