@@ -12,10 +12,10 @@
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "documents/RecoveryJournal.h"
-#include "platform/Cp932.h"
-#include "platform/RichTextBox.h"
+#include "text/Cp932.h"
+#include "widgets/RichTextBox.h"
 #include "ScriptedPrompts.h"
-#include "platform/WebBrowser.h"
+#include "widgets/WebBrowser.h"
 #include "tools/FindBar.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // Prints what drawing pictographs costs: the preview's mapping of a page (every form of both
 // carriers) and the source window's repaint of a screen full of them. Figures only.
-#include "platform/Cp932.h"
-#include "platform/PictographMarkup.h"
-#include "platform/Pictographs.h"
-#include "platform/RichTextBox.h"
+#include "text/Cp932.h"
+#include "text/PictographMarkup.h"
+#include "text/Pictographs.h"
+#include "widgets/RichTextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

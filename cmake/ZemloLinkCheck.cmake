@@ -61,3 +61,21 @@ function(zemlo_check_no_engine target)
         endif()
     endforeach()
 endfunction()
+
+# text/ and platform/ are the rooms below every window: a source there that includes a widget,
+# a GUI module or a room above stops the configure step, before any compiler would notice.
+function(zemlo_check_pure_folders)
+    foreach(folder IN ITEMS text platform)
+        file(GLOB sources ${CMAKE_SOURCE_DIR}/src/${folder}/*)
+        foreach(source IN LISTS sources)
+            file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
+            foreach(line IN LISTS includes)
+                if(line MATCHES "[\"<](widgets|app|documents|tools|taglib|preview)/"
+                   OR line MATCHES "<Qt(Gui|Widgets|WebEngine[A-Za-z]*|Network)[/>]"
+                   OR line MATCHES "<Q(Widget|Color|Image|Pixmap|Painter|Font|Application)>")
+                    message(FATAL_ERROR "${source} must not include a widget: ${line}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endfunction()

@@ -8,10 +8,10 @@ set(ZEMLO_PURE_TESTS
     app/tst_settings
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
-    platform/tst_cp932
-    platform/tst_pictographs
-    platform/tst_piecetext
-    platform/tst_utf8export
+    text/tst_cp932
+    text/tst_pictographs
+    text/tst_piecetext
+    text/tst_utf8export
     taglib/tst_starterlibrary
     taglib/tst_taglibraryfile
     tools/tst_narrow

@@ -2,7 +2,7 @@
 // page reads back as edited or names what it cannot write, and encoding is consistent with its
 // own checks.
 #include "FuzzCheck.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The pictograph list reader: any file reads into at most the set's size of records, and a
 // list written with quoted fields reads back as written.
 #include "FuzzCheck.h"
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "tools/PictographList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,8 +1,8 @@
 // The tag library file: any file reads into whole entries, and what is read writes back and
 // reads again as the same entries; a refused write leaves the file as it was.
 #include "FuzzCheck.h"
-#include "platform/Cp932.h"
-#include "platform/CrLines.h"
+#include "text/Cp932.h"
+#include "text/CrLines.h"
 #include "taglib/TagLibraryFile.h"
 
 #include <QFile>

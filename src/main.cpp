@@ -1,8 +1,8 @@
 #include "app/MDI_Main.h"
 #include "app/Main.h"
 #include "app/CommandLine.h"
-#include "platform/Prompts.h"
-#include "platform/WebBrowser.h"
+#include "widgets/QtPrompts.h"
+#include "widgets/WebBrowser.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,9 +6,9 @@
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
 #include "documents/RecoveryJournal.h"
-#include "platform/Artwork.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
+#include "widgets/Artwork.h"
+#include "widgets/Twips.h"
+#include "widgets/WebBrowser.h"
 
 #include <QAction>
 #include <QCloseEvent>

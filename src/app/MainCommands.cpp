@@ -1,13 +1,13 @@
 // The main window's own commands, its mouse gestures and file drops.
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 #include "app/MDI_Main.h"
 #include "app/WindowArrangement.h"
 #include "documents/OpenCommands.h"
 #include "app/StatusPanels.h"
 #include "platform/Prompts.h"
 #include "platform/StepRunner.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
+#include "widgets/Twips.h"
+#include "widgets/WebBrowser.h"
 
 #include <QAction>
 #include <QApplication>

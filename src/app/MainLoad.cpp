@@ -9,7 +9,7 @@
 #include "documents/RecoverPages.h"
 #include "taglib/TagLibraryCommands.h"
 #include "platform/StepRunner.h"
-#include "platform/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -5,10 +5,10 @@
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
 #include "fsservice/ClsFSO.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
+#include "widgets/Twips.h"
+#include "widgets/WebBrowser.h"
 
 #include <QComboBox>
 #include <QDir>

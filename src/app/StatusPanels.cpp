@@ -1,7 +1,7 @@
 #include "app/StatusPanels.h"
 
-#include "platform/LockKeys.h"
-#include "platform/Twips.h"
+#include "widgets/LockKeys.h"
+#include "widgets/Twips.h"
 
 #include <QApplication>
 #include <QDateTime>

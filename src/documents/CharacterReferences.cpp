@@ -1,6 +1,6 @@
 #include "documents/CharacterReferences.h"
 
-#include "platform/CharacterList.h"
+#include "text/CharacterList.h"
 
 namespace {
 char32_t codePointAt(const QString &text, const CharacterReference &at)

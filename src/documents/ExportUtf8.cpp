@@ -6,11 +6,11 @@
 #include "platform/CommonDialog.h"
 #include "platform/ErrorBoxes.h"
 #include "platform/FileReplace.h"
-#include "platform/Pictographs.h"
+#include "text/Pictographs.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
-#include "platform/Utf8Export.h"
+#include "text/Utf8Export.h"
 
 #include <QDir>
 #include <QFileInfo>

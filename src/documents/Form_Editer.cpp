@@ -6,9 +6,9 @@
 #include "documents/RecoveryJournal.h"
 #include "documents/TrackEdits.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
-#include "platform/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RichImage.h"
+#include "text/RichImage.h"
 
 #include <QTimer>
 #include <QWidget>

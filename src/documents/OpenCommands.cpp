@@ -8,7 +8,7 @@
 #include "platform/ErrorBoxes.h"
 #include "platform/FileReplace.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 void OpenCommand(DocumentHost &host)

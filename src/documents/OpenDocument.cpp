@@ -4,7 +4,7 @@
 #include "documents/Form_Editer.h"
 #include "platform/ErrorBoxes.h"
 #include "platform/FileReplace.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 namespace {

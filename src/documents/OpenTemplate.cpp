@@ -3,11 +3,11 @@
 #include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
-#include "platform/Cp932.h"
-#include "platform/CrLines.h"
+#include "text/Cp932.h"
+#include "text/CrLines.h"
 #include "platform/ErrorBoxes.h"
 #include "platform/FileReplace.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 void OpenTemplate(DocumentHost &host, const QString &path)

@@ -4,7 +4,7 @@
 #include "documents/Form_Editer.h"
 #include "documents/RecoveryJournal.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Cp932.h"
-#include "platform/RichImage.h"
+#include "text/Cp932.h"
+#include "text/RichImage.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -4,7 +4,7 @@
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "fsservice/ClsFSO.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
 #include <QMdiSubWindow>

@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <optional>
 
-class QWidget;
-
 // Message boxes, input boxes and file dialogs behind one interface, so that windows ask
 // their questions through it and tests answer them from a script.
 namespace Prompt {
@@ -62,19 +60,4 @@ public:
     {
         return message(MessageRequest{text, buttons, icon, title, std::nullopt});
     }
-};
-
-// The real dialogs, owned by a parent window.
-class QtPrompts : public Prompts
-{
-public:
-    explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget *parent) { m_parent = parent; }
-    using Prompts::message;
-    Prompt::Answer message(const MessageRequest &request) override;
-    QString input(const InputRequest &request) override;
-    std::optional<QString> file(const FileDialogRequest &request) override;
-
-private:
-    QWidget *m_parent;
 };

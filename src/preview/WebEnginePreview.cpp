@@ -1,5 +1,5 @@
 // The preview's browser engine, loaded by the program once its window is on screen.
-#include "platform/PreviewEngine.h"
+#include "widgets/PreviewEngine.h"
 #include "preview/PreviewSchemeHandler.h"
 
 #include <QCoreApplication>

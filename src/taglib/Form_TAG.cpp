@@ -2,7 +2,7 @@
 #include "taglib/Form_TAG.h"
 
 #include "platform/ErrorBoxes.h"
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 #include "documents/DocumentHost.h"
 #include "platform/Prompts.h"
 #include "taglib/TagLibraryPath.h"

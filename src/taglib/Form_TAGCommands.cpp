@@ -5,7 +5,7 @@
 #include "documents/Form_Editer.h"
 #include "documents/ToolInsertion.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 #include "taglib/TagLibraryPath.h"
 #include "taglib/TagListItem.h"

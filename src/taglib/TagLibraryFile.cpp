@@ -1,8 +1,8 @@
 #include "taglib/TagLibraryFile.h"
 
-#include "platform/CharacterList.h"
-#include "platform/Cp932.h"
-#include "platform/CrLines.h"
+#include "text/CharacterList.h"
+#include "text/Cp932.h"
+#include "text/CrLines.h"
 #include "platform/FileReplace.h"
 
 #include <QFile>

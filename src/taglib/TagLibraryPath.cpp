@@ -1,7 +1,7 @@
 #include "taglib/TagLibraryPath.h"
 
-#include "platform/Cp932.h"
-#include "platform/CrLines.h"
+#include "text/Cp932.h"
+#include "text/CrLines.h"
 #include "platform/FileReplace.h"
 
 #include <QFile>

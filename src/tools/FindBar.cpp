@@ -3,7 +3,7 @@
 #include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/ToolInsertion.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

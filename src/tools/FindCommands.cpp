@@ -3,7 +3,7 @@
 #include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "platform/Prompts.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "tools/FindBar.h"
 #include "tools/Narrow.h"
 

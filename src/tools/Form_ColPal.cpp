@@ -1,8 +1,8 @@
 #include "tools/Form_ColPal.h"
 
-#include "platform/Artwork.h"
-#include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "widgets/Artwork.h"
+#include "widgets/RichTextBox.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

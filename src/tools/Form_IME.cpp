@@ -1,6 +1,6 @@
 #include "tools/Form_IME.h"
 
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 #include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/ToolInsertion.h"

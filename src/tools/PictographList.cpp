@@ -1,6 +1,6 @@
 #include "tools/PictographList.h"
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "platform/FileReplace.h"
 
 #include <QFile>

@@ -6,11 +6,11 @@
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
-#include "platform/Twips.h"
-#include "platform/WebBrowser.h"
+#include "widgets/Twips.h"
+#include "widgets/WebBrowser.h"
 #include "documents/Form_Editer.h"
 #include "documents/SizeText.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -5,9 +5,9 @@
 #include "app/Settings.h"
 #include "documents/CommandName.h"
 #include "documents/Form_Editer.h"
-#include "platform/Pictographs.h"
-#include "platform/RichTextBox.h"
-#include "platform/WebBrowser.h"
+#include "text/Pictographs.h"
+#include "widgets/RichTextBox.h"
+#include "widgets/WebBrowser.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WebBrowser.h"
+#include "widgets/WebBrowser.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -6,7 +6,7 @@
 #include "app/MDI_Main.h"
 #include "app/WindowArrangement.h"
 #include "documents/Form_Editer.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 
 #include <QFile>
 #include <QMdiSubWindow>

@@ -3,7 +3,7 @@
 
 #include "documents/SaveCommands.h"
 #include "platform/CommonDialog.h"
-#include "platform/Pictographs.h"
+#include "text/Pictographs.h"
 
 #include <QDirIterator>
 

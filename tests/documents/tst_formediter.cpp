@@ -6,7 +6,7 @@
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "DocumentTestSupport.h"
 #include "ZemloTestMain.h"
 
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 #include "app/StatusPanels.h"
 #include "documents/OpenDocument.h"
 #include "documents/ToolInsertion.h"

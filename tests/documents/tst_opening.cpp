@@ -1,11 +1,11 @@
 #include "DocumentTestSupport.h"
 #include "ZemloTestMain.h"
 
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/OpenDocument.h"
-#include "platform/CrLines.h"
+#include "text/CrLines.h"
 
 #include "NoFile.h"
 #include "platform/ZError.h"

@@ -10,8 +10,8 @@
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "documents/SaveCommands.h"
-#include "platform/Cp932.h"
-#include "platform/RichTextBox.h"
+#include "text/Cp932.h"
+#include "widgets/RichTextBox.h"
 #include "platform/FileReplace.h"
 #include "taglib/TagLibraryFile.h"
 

@@ -1,7 +1,7 @@
 #include "platform/CommonDialog.h"
 #include "ScriptedPrompts.h"
 #include "platform/StepRunner.h"
-#include "platform/Twips.h"
+#include "widgets/Twips.h"
 #include "platform/ZError.h"
 
 #include "app/MDI_Module.h"

@@ -9,8 +9,8 @@
 #include "documents/Form_Editer.h"
 #include "documents/SaveCommands.h"
 #include "documents/ToolInsertion.h"
-#include "platform/Cp932.h"
-#include "platform/RichTextBox.h"
+#include "text/Cp932.h"
+#include "widgets/RichTextBox.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "documents/Form_Editer.h"
 #include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "taglib/Form_TAG.h"
 #include "taglib/TagLibraryCommands.h"
 #include "taglib/TagLibraryPath.h"

@@ -4,8 +4,8 @@
 
 #include "app/MDI_Module.h"
 #include "documents/Form_Editer.h"
-#include "platform/RichTextBox.h"
-#include "platform/Twips.h"
+#include "widgets/RichTextBox.h"
+#include "widgets/Twips.h"
 #include "tools/Form_ColPal.h"
 
 #include <QAction>

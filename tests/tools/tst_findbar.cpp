@@ -7,7 +7,7 @@
 #include "app/StatusPanels.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form_Editer.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "tools/FindBar.h"
 #include "tools/FindCommands.h"
 

@@ -6,7 +6,7 @@
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "tools/Form_IME.h"
 #include "tools/PictographCommands.h"
 #include "tools/PictographDelegate.h"

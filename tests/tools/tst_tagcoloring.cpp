@@ -5,10 +5,10 @@
 #include "app/MDI_Module.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "tools/TagColoring.h"
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 #include <QImage>
 #include <QMdiSubWindow>

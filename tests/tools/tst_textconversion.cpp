@@ -3,7 +3,7 @@
 
 #include "documents/DocumentCommands.h"
 #include "documents/Form_Editer.h"
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 #include "tools/TagColor.h"
 #include "tools/TagColoring.h"
 #include "tools/TextConversion.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Cp932.h"
-#include "platform/PieceText.h"
+#include "text/Cp932.h"
+#include "text/PieceText.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/Pictographs.h"
+#include "text/Pictographs.h"
 
 #include <QFile>
 #include <QStringList>

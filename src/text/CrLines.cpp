@@ -1,4 +1,4 @@
-#include "platform/CrLines.h"
+#include "text/CrLines.h"
 
 namespace {
 // Lines ending at end; a CR LF pair counts as one end when end is CR.

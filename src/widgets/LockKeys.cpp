@@ -1,4 +1,4 @@
-#include "platform/LockKeys.h"
+#include "widgets/LockKeys.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "platform/RichTextBox.h"
+#include "widgets/RichTextBox.h"
 
-#include "platform/Cp932.h"
+#include "text/Cp932.h"
 #include "platform/ZError.h"
 #include "platform/FileReplace.h"
-#include "platform/Pictographs.h"
+#include "text/Pictographs.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

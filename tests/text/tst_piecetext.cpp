@@ -1,4 +1,4 @@
-#include "platform/PieceText.h"
+#include "text/PieceText.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "platform/Cp932.h"
-#include "platform/PictographMarkup.h"
-#include "platform/Pictographs.h"
+#include "text/Cp932.h"
+#include "text/PictographMarkup.h"
+#include "text/Pictographs.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
-#include "platform/Cp932.h"
-#include "platform/RichTextBox.h"
+#include "text/Cp932.h"
+#include "widgets/RichTextBox.h"
 #include "platform/ZError.h"
 
 #include <QClipboard>

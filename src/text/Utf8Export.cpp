@@ -1,7 +1,7 @@
-#include "platform/Utf8Export.h"
+#include "text/Utf8Export.h"
 
-#include "platform/MarkupScan.h"
-#include "platform/Pictographs.h"
+#include "text/MarkupScan.h"
+#include "text/Pictographs.h"
 
 #include <QRegularExpression>
 

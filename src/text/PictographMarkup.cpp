@@ -1,7 +1,7 @@
-#include "platform/PictographMarkup.h"
+#include "text/PictographMarkup.h"
 
-#include "platform/MarkupScan.h"
-#include "platform/Pictographs.h"
+#include "text/MarkupScan.h"
+#include "text/Pictographs.h"
 
 #include <QRegularExpression>
 #include <QSet>

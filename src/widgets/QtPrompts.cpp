@@ -1,4 +1,4 @@
-#include "platform/Prompts.h"
+#include "widgets/QtPrompts.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "platform/Artwork.h"
+#include "widgets/Artwork.h"
 
 #include <QBitmap>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "platform/CharacterList.h"
+#include "text/CharacterList.h"
 
 #include <QSet>
 #include <QStringList>

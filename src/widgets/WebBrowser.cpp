@@ -1,8 +1,8 @@
-#include "platform/WebBrowser.h"
+#include "widgets/WebBrowser.h"
 
-#include "platform/PictographMarkup.h"
-#include "platform/Pictographs.h"
-#include "platform/PreviewEngine.h"
+#include "text/PictographMarkup.h"
+#include "text/Pictographs.h"
+#include "widgets/PreviewEngine.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/MarkupScan.h"
+#include "text/MarkupScan.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "ZemloTestMain.h"
 
 #include "preview/PreviewSchemeHandler.h"
-#include "platform/WebBrowser.h"
+#include "widgets/WebBrowser.h"
 
 #include <QFile>
 #include <QLabel>

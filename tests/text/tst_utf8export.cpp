@@ -1,7 +1,7 @@
-#include "platform/Cp932.h"
-#include "platform/PictographMarkup.h"
-#include "platform/Pictographs.h"
-#include "platform/Utf8Export.h"
+#include "text/Cp932.h"
+#include "text/PictographMarkup.h"
+#include "text/Pictographs.h"
+#include "text/Utf8Export.h"
 
 #include <QTest>
 
