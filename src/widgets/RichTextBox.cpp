@@ -705,7 +705,7 @@ void RichTextBox::paintEvent(QPaintEvent *event)
 
 namespace {
 // The pictures beside the program, each read once.
-QPixmap pictographPicture(const Pictograph &pictograph)
+QPixmap pictographPixmap(const Pictograph &pictograph)
 {
     static QHash<char16_t, QPixmap> pictures;
     auto it = pictures.find(pictograph.pua);
@@ -742,7 +742,7 @@ void RichTextBox::drawPictographs(const QRect &area)
             const Pictograph *p = Pictographs::byPua(c);
             if (!p)
                 continue;
-            const QPixmap picture = pictographPicture(*p);
+            const QPixmap picture = pictographPixmap(*p);
             const QTextLine line = layout->lineForTextPosition(i);
             if (picture.isNull() || !line.isValid())
                 continue;
