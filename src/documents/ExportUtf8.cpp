@@ -103,7 +103,7 @@ QString ReportText(const QString &path, const Utf8Export::Report &r)
     text += QStringLiteral("\r\n");
     if (r.names > 0)
         text += QStringLiteral("名前にした絵文字（タグの中、タイトルなど）: %1\r\n").arg(r.names);
-    text += QStringLiteral("U+FFFD にした不正なバイト: %1").arg(r.invalidBytes);
+    text += QStringLiteral("U+FFFD にした不正なバイトと外字: %1").arg(r.invalidBytes);
     if (!r.invalidLines.isEmpty()) {
         QStringList lines;
         for (int line : r.invalidLines.mid(0, 10))

@@ -55,7 +55,7 @@ private Q_SLOTS:
             << "UTF-8 で書き出しました。\r\n" + f.path("copy.html") +
                    "\r\n\r\n標準の絵文字にした絵文字: 1\r\n"
                    "画像にした絵文字: 1（1 個の画像を emoji フォルダにコピー）\r\n"
-                   "U+FFFD にした不正なバイト: 1（2 行目）\r\n"
+                   "U+FFFD にした不正なバイトと外字: 1（2 行目）\r\n"
                    "文字コードの宣言を UTF-8 に変更しました。";
         QTest::newRow("cancelled") << "" << true << "";
         QTest::newRow("folder not writable") << "locked/copy.html" << true << "Error 70\r\n\r\n";
