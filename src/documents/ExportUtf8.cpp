@@ -14,19 +14,35 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
 const QString InfoTitle = QStringLiteral("情報");
 
-// True when path is the file of an open page: the copy would write over the page it copies.
+// The file at path as the system knows it, through links: a second name of a file (a hard
+// link) is the same file, which a comparison of names would miss.
+std::optional<std::pair<dev_t, ino_t>> FileIdentity(const QString &path)
+{
+    struct stat st
+    {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+}
+
+// True when path is the file of an open page, under any of its names: the copy would write
+// over the page it copies.
 bool IsOpenPage(DocumentHost &host, const QString &path)
 {
-    const QString target = QFileInfo(path).canonicalFilePath();
-    if (target.isEmpty())
+    const auto target = FileIdentity(path);
+    if (!target)
         return false;
     for (const Form_Editer *doc : host.documents()) {
-        if (QFileInfo(doc->HtmlName()).canonicalFilePath() == target)
+        if (FileIdentity(doc->HtmlName()) == target)
             return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include "platform/Pictographs.h"
 
 #include <QDirIterator>
+#include <unistd.h>
 
 using namespace doctest;
 
@@ -63,6 +64,8 @@ private Q_SLOTS:
         QTest::newRow("picture missing") << "copy.html" << false << "Error 53\r\n\r\n";
         QTest::newRow("the page itself")
             << "page.html" << true << f.path("page.html") + "\r\n\r\n開いているページ";
+        QTest::newRow("a second name of the page")
+            << "hard.html" << true << f.path("hard.html") + "\r\n\r\n開いているページ";
     }
     void exportWritesTheCopyAndNothingElse()
     {
@@ -78,6 +81,10 @@ private Q_SLOTS:
         QVERIFY(QDir(f.dir.path()).mkpath("locked"));
         QVERIFY(QFile::setPermissions(f.path("locked"), QFile::ReadOwner | QFile::ExeOwner));
         Form_Editer *doc = f.openPage("page.html", Page);
+        QFile::remove(f.path("hard.html"));
+        QCOMPARE(
+            ::link(QFile::encodeName(f.path("page.html")), QFile::encodeName(f.path("hard.html"))),
+            0);
         doc->RichTextBox1->setFocus();
         QTest::keyClick(doc->RichTextBox1, Qt::Key_End, Qt::ControlModifier);
         type(doc, "x");
