@@ -173,7 +173,10 @@ Utf8Export::Copy Converter::run()
         }
         m_afterCr = false;
         const bool markup = !inTag && i >= plainUntil;
-        if (const int byte = Cp932::keptByte(QChar(c)); byte >= 0) {
+        const Pictograph *p = Pictographs::byPua(c);
+        // Kept invalid bytes, and any private-use character that is no pictograph (a lone A0,
+        // a user-defined character), mean nothing outside the phone they were made for.
+        if (Cp932::keptByte(QChar(c)) >= 0 || (!p && c >= 0xE000 && c <= 0xF8FF)) {
             m_out += QChar(QChar::ReplacementCharacter);
             ++m_report.invalidBytes;
             if (m_report.invalidLines.isEmpty() || m_report.invalidLines.constLast() != m_line)
@@ -181,7 +184,7 @@ Utf8Export::Copy Converter::run()
             ++i;
             continue;
         }
-        if (const Pictograph *p = Pictographs::byPua(c)) {
+        if (p) {
             pictograph(*p, markup);
             ++i;
             continue;

@@ -29,7 +29,8 @@ struct Report
     // Written as their name, having no emoji and standing where a picture cannot: inside a
     // tag, a title, a comment, a script.
     int names = 0;
-    int invalidBytes = 0;    // kept invalid bytes, written as U+FFFD
+    // Kept invalid bytes and private-use characters other than pictographs, written as U+FFFD.
+    int invalidBytes = 0;
     QList<int> invalidLines; // the lines (from 1) they stood on, each once
     // The pictures the copy shows, each once, in order of first use: they go into ImageFolder
     // beside it.

@@ -1,9 +1,13 @@
 #include "widgets/QtPrompts.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 QMessageBox::StandardButton standardFor(Prompt::Answer a)
@@ -65,6 +69,76 @@ Prompt::Answer escapeAnswer(Prompt::Buttons b)
         return Prompt::Answer::Cancel;
     }
 }
+
+// Qt's own dialog reads a name holding a double quote as a list of quoted names ("a" "b"), so
+// that a"b.html would be b.html. These dialogs choose one file: the name typed is the path as it
+// stands. (A dialog of the desktop's own has no such reading and is left as it is.)
+class OneFileDialog : public QFileDialog
+{
+public:
+    OneFileDialog(QWidget *parent, const QString &title) : QFileDialog(parent, title) {}
+
+    // Called once the dialog is set up: Qt's OK button would judge a quoted name by the file
+    // it reads in it.
+    void takeNamesWhole()
+    {
+        QLineEdit *edit = nameEdit();
+        auto *buttons = findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        if (!edit || !buttons)
+            return;
+        connect(edit, &QLineEdit::textChanged, this, [this, buttons](const QString &text) {
+            QPushButton *ok = buttons->button(acceptMode() == AcceptSave ? QDialogButtonBox::Save
+                                                                         : QDialogButtonBox::Open);
+            if (ok && text.contains(u'"'))
+                ok->setEnabled(acceptMode() == AcceptSave || QFileInfo::exists(typedPath(text)));
+        });
+    }
+    // The file chosen by a name holding a quote; empty when the dialog's own choice stands.
+    const QString &typedChoice() const { return m_typed; }
+
+protected:
+    void accept() override
+    {
+        QLineEdit *edit = nameEdit();
+        const QString text = edit ? edit->text() : QString();
+        if (!text.contains(u'"')) {
+            QFileDialog::accept();
+            return;
+        }
+        QString path = typedPath(text);
+        if (QFileInfo(path).isDir()) {
+            setDirectory(path);
+            edit->clear();
+            return;
+        }
+        if (!defaultSuffix().isEmpty() && !QFileInfo(path).fileName().contains(u'.'))
+            path += u'.' + defaultSuffix();
+        const QFileInfo file(path);
+        // The questions Qt's dialog asks, in its own words.
+        if (acceptMode() == AcceptOpen && !file.exists()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QFileDialog::tr("%1\nFile not found.\nPlease verify the "
+                                                 "correct file name was given.")
+                                     .arg(file.fileName()));
+            return;
+        }
+        if (acceptMode() == AcceptSave && file.exists() && !testOption(DontConfirmOverwrite) &&
+            QMessageBox::warning(this, windowTitle(),
+                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                     .arg(file.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) != QMessageBox::Yes)
+            return;
+        m_typed = path;
+        QDialog::accept();
+    }
+
+private:
+    QLineEdit *nameEdit() const { return findChild<QLineEdit *>(QStringLiteral("fileNameEdit")); }
+    QString typedPath(const QString &text) const { return directory().absoluteFilePath(text); }
+
+    QString m_typed;
+};
 } // namespace
 
 Prompt::Answer QtPrompts::message(const MessageRequest &request)
@@ -105,7 +179,7 @@ QString QtPrompts::input(const InputRequest &request)
 
 std::optional<QString> QtPrompts::file(const FileDialogRequest &request)
 {
-    QFileDialog dialog(m_parent, request.title);
+    OneFileDialog dialog(m_parent, request.title);
     dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                               : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileDialogKind::Save ? QFileDialog::AnyFile
@@ -121,7 +195,12 @@ std::optional<QString> QtPrompts::file(const FileDialogRequest &request)
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    dialog.takeNamesWhole();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (!dialog.typedChoice().isEmpty())
+        return dialog.typedChoice();
+    if (dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -1,6 +1,6 @@
 """ﾌｧｲﾙ → UTF-8 で書き出し from the keyboard: the dialog proposes the page's name with -utf8,
-Enter writes the copy with the pictograph as its standard emoji and the charset as UTF-8, the
-report (情報) is shown, and the page itself stays as it was."""
+double quote and all, Enter writes the copy under that name with the pictograph as its standard
+emoji and the charset as UTF-8, the report (情報) is shown, and the page itself stays as it was."""
 
 import os
 
@@ -14,8 +14,8 @@ COPY = ('<html><head><meta charset="UTF-8"></head>\r\n'
 
 
 def journey(program):
-    path = program.write_page("page.html", ORIGINAL)
-    program.start('"%s"' % path)
+    path = program.write_page('a"b.html', ORIGINAL)
+    program.start("--open", path)
     main = program.main_window()
     wait_file(program.path("zemlo.htm"), ORIGINAL)
     key("alt+f")
@@ -24,7 +24,7 @@ def journey(program):
     activate(dialog)
     key("Return")
     report = wait_window("情報")
-    copy = os.path.join(os.path.dirname(path), "page-utf8.html")
+    copy = os.path.join(os.path.dirname(path), 'a"b-utf8.html')
     wait_file(copy, COPY)
     activate(report)
     key("Return")

@@ -38,6 +38,11 @@ private slots:
             << utf8 + "&#12354;&#x3042;&amp;&#;&#xE000;&#0005894212345;漢ｱ～";
         QTest::newRow("invalid bytes")
             << head + "a\x81\r\nb\x82\x20\x9F" << utf8 + "a\uFFFD\r\nb\uFFFD \uFFFD";
+        // A0 and FD-FF (U+F8F0-U+F8F3) and the user-defined characters (F040-F9FC, from
+        // U+E000) have no meaning outside the phone; a reference stays as written.
+        QTest::newRow("private use")
+            << head + "a\xA0\xFD\r\n\xF0\x40\xF8\x9F\xF5\x40&#xE000;"
+            << utf8 + "a\uFFFD\uFFFD\r\n\uFFFD" + fine + "\uFFFD&#xE000;";
         QTest::newRow("http-equiv")
             << QByteArray("<meta http-equiv=Content-Type content='text/html; charset = Shift_JIS'>")
             << QString("<meta http-equiv=Content-Type content='text/html; charset = UTF-8'>");
@@ -77,12 +82,12 @@ private slots:
 
     void theReportCountsWhatWasDone()
     {
-        const QByteArray page =
-            "\xF8\x9F&#63647;&#63861;\xF9\x75&#63818;<a title=&#63861;>\r\n\x81\r\n\x82";
+        const QByteArray page = "\xF8\x9F&#63647;&#63861;\xF9\x75&#63818;<a title=&#63861;>\r\n"
+                                "\x81\r\n\x82\r\n\xF0\x40";
         const Utf8Export::Report r = Utf8Export::convert(Cp932::decodePage(page).text).report;
         QCOMPARE(QList<int>({r.emoji, r.images, r.names, r.invalidBytes, r.charsetsChanged}),
-                 QList<int>({2, 3, 1, 2, 0}));
-        QCOMPARE(r.invalidLines, QList<int>({2, 3}));
+                 QList<int>({2, 3, 1, 3, 0}));
+        QCOMPARE(r.invalidLines, QList<int>({2, 3, 4}));
         QCOMPARE(r.pictures, QList<const Pictograph *>(
                                  {Pictographs::bySjis(0xF975), Pictographs::bySjis(0xF94A)}));
         QVERIFY(r.charsetInserted);
