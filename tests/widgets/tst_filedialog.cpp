@@ -1,6 +1,6 @@
 // The real file dialog, driven by the keys a user presses: the name typed is the file chosen,
 // whatever characters it holds.
-#include "platform/Prompts.h"
+#include "widgets/QtPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
