@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 
 QStringList QuotedPaths(const QString &commandLine)
@@ -20,12 +21,11 @@ QStringList QuotedPaths(const QString &commandLine)
     return paths;
 }
 
-QStringList CommandLinePaths(const QStringList &arguments)
+namespace {
+
+// The paths of arguments that are no options.
+QStringList pathsOf(const QStringList &given)
 {
-    // Never through the quote scan: a name holding a quote would be cut into other paths.
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--open"))
-        return arguments.mid(2);
-    const QStringList given = arguments.mid(1);
     // A line with quotes anywhere keeps its old reading whole: a pair may span arguments, and
     // text outside the pairs never named a page.
     const auto quoted = [](const QString &a) { return a.contains(QLatin1Char('"')); };
@@ -36,6 +36,79 @@ QStringList CommandLinePaths(const QStringList &arguments)
         if (!a.isEmpty())
             paths.append(a);
     return paths;
+}
+
+} // namespace
+
+CommandLineRequest ReadCommandLine(const QStringList &arguments)
+{
+    using Action = CommandLineRequest::Action;
+    // Never through the quote scan: a name holding a quote would be cut into other paths.
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--open"))
+        return {Action::Open, arguments.mid(2), {}};
+    QStringList given;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--")) {
+            given += arguments.mid(i + 1);
+            break;
+        }
+        // A lone "-" names a page, as do the old quoted lines whatever their first character.
+        if (!a.startsWith(QLatin1Char('-')) || a.size() == 1 || a.contains(QLatin1Char('"'))) {
+            given.append(a);
+            continue;
+        }
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return {Action::Help, {}, {}};
+        if (a == QLatin1String("--version"))
+            return {Action::Version, {}, {}};
+        return {Action::Refuse, {}, a};
+    }
+    return {Action::Open, pathsOf(given), {}};
+}
+
+QStringList CommandLinePaths(const QStringList &arguments)
+{
+    return ReadCommandLine(arguments).paths;
+}
+
+QString CommandLineUsage()
+{
+    return QStringLiteral(
+        "使い方: zemlo [オプション] [ページ...]\n"
+        "i-mode のページ (Shift-JIS の HTML ファイル) を編集します。\n"
+        "名前を挙げたページを開きます。"
+        "既に起動中であれば、そのウィンドウでページを開きます。\n"
+        "\n"
+        "  -h, --help     この説明を表示して終了します\n"
+        "      --version  バージョンを表示して終了します\n"
+        "      --open     これ以降の引数をすべて、そのままページの名前とします\n"
+        "      --         これ以降の引数をすべてページの名前とします (\"-\" で始まる名前に)\n");
+}
+
+bool ReadableName(const QByteArray &name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+QString ShownName(const QByteArray &name)
+{
+    // Read piece by piece: the longest run from each place that reads back as itself.
+    QString shown;
+    qsizetype at = 0;
+    while (at < name.size()) {
+        qsizetype end = name.size();
+        while (end > at && !ReadableName(name.sliced(at, end - at)))
+            --end;
+        if (end == at) {
+            shown += QStringLiteral("\\x%1").arg(uchar(name.at(at)), 2, 16, QLatin1Char('0'));
+            ++at;
+        } else {
+            shown += QFile::decodeName(name.sliced(at, end - at));
+            at = end;
+        }
+    }
+    return shown;
 }
 
 QStringList AbsolutePaths(const QStringList &paths, const QString &base)
