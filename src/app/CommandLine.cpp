@@ -93,20 +93,20 @@ bool ReadableName(const QByteArray &name)
 
 QString ShownName(const QByteArray &name)
 {
-    // Read piece by piece: the longest run from each place that reads back as itself.
+    // A character of the locale's encoding is four bytes at most: each place gives one that
+    // reads back as itself, or one byte written out.
     QString shown;
-    qsizetype at = 0;
-    while (at < name.size()) {
-        qsizetype end = name.size();
-        while (end > at && !ReadableName(name.sliced(at, end - at)))
-            --end;
-        if (end == at) {
+    for (qsizetype at = 0; at < name.size();) {
+        qsizetype length = 1;
+        while (length <= 4 && (at + length > name.size() || !ReadableName(name.sliced(at, length))))
+            ++length;
+        if (length > 4) {
             shown += QStringLiteral("\\x%1").arg(uchar(name.at(at)), 2, 16, QLatin1Char('0'));
-            ++at;
+            length = 1;
         } else {
-            shown += QFile::decodeName(name.sliced(at, end - at));
-            at = end;
+            shown += QFile::decodeName(name.sliced(at, length));
         }
+        at += length;
     }
     return shown;
 }
