@@ -21,41 +21,29 @@ QStringList QuotedPaths(const QString &commandLine)
     return paths;
 }
 
-namespace {
-
-// The paths of arguments that are no options.
-QStringList pathsOf(const QStringList &given)
-{
-    // A line with quotes anywhere keeps its old reading whole: a pair may span arguments, and
-    // text outside the pairs never named a page.
-    const auto quoted = [](const QString &a) { return a.contains(QLatin1Char('"')); };
-    if (std::any_of(given.cbegin(), given.cend(), quoted))
-        return QuotedPaths(given.join(QLatin1Char(' ')));
-    QStringList paths;
-    for (const QString &a : given)
-        if (!a.isEmpty())
-            paths.append(a);
-    return paths;
-}
-
-} // namespace
-
 CommandLineRequest ReadCommandLine(const QStringList &arguments)
 {
     using Action = CommandLineRequest::Action;
     // Never through the quote scan: a name holding a quote would be cut into other paths.
     if (arguments.size() > 1 && arguments.at(1) == QLatin1String("--open"))
         return {Action::Open, arguments.mid(2), {}};
-    QStringList given;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
+    // A line with quotes anywhere keeps its old reading whole: a pair may span arguments, and
+    // text outside the pairs never named a page.
+    const QStringList given = arguments.mid(1);
+    const auto quoted = [](const QString &a) { return a.contains(QLatin1Char('"')); };
+    if (std::any_of(given.cbegin(), given.cend(), quoted))
+        return {Action::Open, QuotedPaths(given.join(QLatin1Char(' '))), {}};
+    QStringList paths;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        const QString &a = given.at(i);
         if (a == QLatin1String("--")) {
-            given += arguments.mid(i + 1);
+            paths += given.mid(i + 1);
             break;
         }
-        // A lone "-" names a page, as do the old quoted lines whatever their first character.
-        if (!a.startsWith(QLatin1Char('-')) || a.size() == 1 || a.contains(QLatin1Char('"'))) {
-            given.append(a);
+        // A lone "-" names a page; so does "--open" but first, as it always did.
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-") ||
+            a == QLatin1String("--open")) {
+            paths.append(a);
             continue;
         }
         if (a == QLatin1String("--help") || a == QLatin1String("-h"))
@@ -64,7 +52,8 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
             return {Action::Version, {}, {}};
         return {Action::Refuse, {}, a};
     }
-    return {Action::Open, pathsOf(given), {}};
+    paths.removeAll(QString());
+    return {Action::Open, paths, {}};
 }
 
 QStringList CommandLinePaths(const QStringList &arguments)

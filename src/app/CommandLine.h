@@ -24,11 +24,11 @@ struct CommandLineRequest
     QString option;
 };
 // After a first argument "--open", the form desktop launchers use, each further argument is
-// one path taken as it stands, quotes and all. Otherwise an argument that begins with "-" and
-// holds no double quote is an option ("--help" or "-h", "--version"; any other is refused),
-// until an argument "--", after which each is a path. Of the rest, arguments of which any
-// holds a double quote are one command line whose quoted paths are opened, as they always
-// were; otherwise each argument is one path, as a shell passes them; empty ones name nothing.
+// one path taken as it stands, quotes and all. Arguments of which any holds a double quote are
+// one command line whose quoted paths are opened, as they always were. Otherwise an argument
+// that begins with "-" is an option ("--help" or "-h", "--version"; any other is refused), but
+// for a lone "-" and a later "--open", until an argument "--", after which each is a path; the
+// rest are one path each, as a shell passes them; empty ones name nothing.
 CommandLineRequest ReadCommandLine(const QStringList &arguments);
 // The paths of ReadCommandLine, whatever else the arguments ask.
 QStringList CommandLinePaths(const QStringList &arguments);
