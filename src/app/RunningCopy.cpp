@@ -136,6 +136,8 @@ void PageReceiver::read(QLocalSocket *socket, PageMessage::Reader &reader)
     case PageMessage::Reader::State::Whole:
         break;
     }
+    // Read once: whatever else comes is no part of it.
+    QObject::disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     socket->disconnectFromServer();
     const QStringList pages = PageMessage::parse(reader.message()).value_or(QStringList());
     // Opening may show a message box; by then this socket's signal has returned.
