@@ -51,9 +51,8 @@ bool peerIsThisUser(const QLocalSocket &socket)
 {
     ucred peer{};
     socklen_t size = sizeof peer;
-    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) ==
-               0 &&
-           peer.uid == ::geteuid();
+    const int fd = int(socket.socketDescriptor());
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
 bool waitForBytes(QLocalSocket &socket, qint64 count, const QDeadlineTimer &deadline)
