@@ -5,6 +5,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/ZemloLinkCheck.cmake)
 # build before the windows and run without a display. Any other test links the whole program.
 set(ZEMLO_PURE_TESTS
     app/tst_commandline
+    app/tst_pagemessage
     app/tst_settings
     fsservice/tst_clsfso
     fsservice/tst_fsoactions

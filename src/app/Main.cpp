@@ -30,6 +30,18 @@ RunningProgram Main(const QString &programFolder, Prompts *prompts, const QStrin
             program.instance.reset();
             return program;
         }
+        if (program.instance->unusable()) {
+            prompts->message(program.instance->lockPath() +
+                                 QStringLiteral("\r\n\r\nこのアプリケーションが起動中かどうかを"
+                                                "確かめるためのファイルですが、ロックできないため"
+                                                "起動しません。ファイルでないもの (FIFO や"
+                                                "リンク) や読めないファイルであれば、削除してから"
+                                                "起動し直してください。"),
+                             Prompt::Buttons::Ok, Prompt::Icon::Exclamation,
+                             QStringLiteral("確認"));
+            program.instance.reset();
+            return program;
+        }
         if (!namesPages || !program.instance->acquire()) {
             prompts->message(QStringLiteral("このアプリケーションは既に起動されています。"),
                              Prompt::Buttons::Ok, Prompt::Icon::Information,

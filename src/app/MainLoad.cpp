@@ -4,6 +4,7 @@
 #include "app/MDI_Module.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
+#include "app/TileLayout.h"
 #include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
 #include "documents/RecoverPages.h"
@@ -15,10 +16,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 // Shows or hides a menu in the menu bar. The items of a hidden menu keep working from the
@@ -31,15 +34,55 @@ void showMenu(MDI_Main &main, const QString &name, bool shown)
         if (const CommandTable::Item *item = CommandTable::find(action->objectName()))
             action->setShortcut(shown ? item->key : QKeySequence());
 }
+
+// The least sizes of widget and what it holds are worked out again now, not at the next turn
+// of the event loop.
+void relayoutNow(QWidget &widget)
+{
+    for (QLayout *layout : widget.findChildren<QLayout *>())
+        layout->invalidate();
+    widget.updateGeometry();
+}
+
+// On a screen narrower than the window's bars (a small screen, or one scaled up), the status
+// panels give up width first, all alike, and then the client area its scroll bars' width, so
+// that the window fits with room for its frame.
+void fitToWidth(QWidget &window, StatusPanels &bar, QWidget &clientArea, int screenWidth)
+{
+    const int target = screenWidth * 9 / 10;
+    const int excess = window.minimumSizeHint().width() - target;
+    if (excess <= 0)
+        return;
+    int total = 0;
+    for (int i = 1; i <= 6; ++i)
+        total += bar.panel(i)->minimumWidth();
+    for (int i = 1; i <= 6; ++i) {
+        QLabel *panel = bar.panel(i);
+        const int width =
+            std::max(panel->minimumWidth() * std::max(total - excess, total / 4) / total, 8);
+        if (i == 1)
+            panel->setMinimumWidth(width);
+        else
+            panel->setFixedWidth(width);
+    }
+    relayoutNow(bar);
+    if (window.minimumSizeHint().width() > target) {
+        clientArea.setMinimumWidth(std::min(clientArea.minimumSizeHint().width(), 48));
+        relayoutNow(*clientArea.parentWidget());
+    }
+}
+
 } // namespace
 
 void MDI_Main::Load(const QStringList &paths)
 {
-    // 1. 80 % of the screen, centred.
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        resize(area.width() * 8 / 10, area.height() * 8 / 10);
-        move(area.center() - QPoint(width() / 2, height() / 2));
+    // 1. 80 % of the screen it opens on, centred, and never past the screen's edges.
+    if (QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        fitToWidth(*this, *StatusBar1, *mdiArea, area.width());
+        const QRect place = MainWindowPlace(area, minimumSizeHint());
+        resize(place.size());
+        move(place.topLeft());
     }
     // 2. Settings.
     LoadSettings(m_programFolder);

@@ -1,10 +1,13 @@
 #include "app/RecentPages.h"
 
+#include "platform/FileReplace.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace RecentPages {
 
@@ -13,30 +16,37 @@ namespace {
 constexpr qint64 MaxFileSize = 64 * 1024;
 
 QString normalised(const QString &path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+
+// A line break would cut the page in two lines of the file; other control characters are
+// no part of a name the user means to see in a menu.
+bool storable(const QString &page)
+{
+    return std::none_of(page.cbegin(), page.cend(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// A line that names one full path, or nothing.
+std::optional<QString> pageOf(QByteArrayView line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString page = decode(line);
+    if (page.isEmpty() || decode.hasError() || !QDir::isAbsolutePath(page) || !storable(page))
+        return std::nullopt;
+    return page;
+}
 } // namespace
 
 QStringList parse(const QByteArray &bytes)
 {
     if (bytes.size() > MaxFileSize)
         return {};
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decode(bytes);
-    if (decode.hasError())
-        return {};
+    // A damaged line costs itself only: the others are still the user's pages.
     QStringList pages;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        for (const QChar c : line)
-            if (c.category() == QChar::Other_Control)
-                return {};
-        if (!QDir::isAbsolutePath(line))
-            return {};
-        if (!pages.contains(line))
-            pages.append(line);
-    }
+    for (const QByteArray &line : bytes.split('\n'))
+        if (const std::optional<QString> page = pageOf(line); page && !pages.contains(*page))
+            pages.append(*page);
     return pages.mid(0, Max);
 }
 
@@ -44,13 +54,17 @@ QByteArray format(const QStringList &pages)
 {
     QByteArray bytes;
     for (const QString &page : pages)
-        bytes += page.toUtf8() + '\n';
+        if (storable(page))
+            bytes += page.toUtf8() + '\n';
     return bytes;
 }
 
 QStringList withFront(const QStringList &pages, const QString &path)
 {
     const QString page = normalised(path);
+    // Such a page opens all the same; it is only not remembered.
+    if (!storable(page))
+        return pages;
     QStringList list{page};
     for (const QString &p : pages)
         if (p != page && list.size() < Max)
@@ -60,10 +74,14 @@ QStringList withFront(const QStringList &pages, const QString &path)
 
 QStringList load(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > MaxFileSize)
+    // Only a regular file, through links, is opened, and never read past the size of a list:
+    // a FIFO would hold the start up and a device may never end.
+    try {
+        const std::unique_ptr<QFile> f = OpenRegularFile(file);
+        return parse(f->read(MaxFileSize + 1));
+    } catch (const ZError &) {
         return {};
-    return parse(f.readAll());
+    }
 }
 
 bool save(const QString &file, const QStringList &pages)

@@ -9,14 +9,16 @@
 namespace RecentPages {
 inline constexpr int Max = 8;
 
-// The list a file holds; a damaged one (not UTF-8, control characters, a path that is not a
-// full one, or far too long) gives no list at all.
+// The list a file holds. A damaged line (not UTF-8, control characters, a path that is not a
+// full one) is passed over; a file far too long gives no list at all.
 QStringList parse(const QByteArray &bytes);
 QByteArray format(const QStringList &pages);
-// The list with path at its front, once, and no more than Max pages.
+// The list with path at its front, once, and no more than Max pages. A path holding a line
+// break or another control character is left out: the list stays as it was.
 QStringList withFront(const QStringList &pages, const QString &path);
 
-// The list in the file; a missing or damaged file gives an empty list.
+// The list in the file; a missing or damaged file, or anything but a regular file, gives an
+// empty list.
 QStringList load(const QString &file);
 // Writes the list whole or not at all; a file the user made read-only stays as it is.
 bool save(const QString &file, const QStringList &pages);

@@ -1,6 +1,7 @@
 #include "app/RunningCopy.h"
 
 #include "app/CommandLine.h"
+#include "app/PageMessage.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -10,27 +11,48 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QByteArray Greeting = QByteArrayLiteral("zemlo 1\n");
-// More than any list of pages a command line holds; a caller sending more is cut off.
-constexpr qsizetype MaxMessage = 4 * 1024 * 1024;
 
-// The paths of a complete message, or nothing while it is incomplete.
-std::optional<QStringList> parseMessage(const QByteArray &message)
+// A folder of this user's alone: really a folder, not a link, owned by this user, and nobody
+// else may enter it.
+bool ownFolder(const QString &path)
 {
-    QStringList paths;
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype end = message.indexOf('\0', start);
-        if (end < 0)
-            return std::nullopt;
-        if (end == start)
-            return paths;
-        paths.append(QString::fromUtf8(message.mid(start, end - start)));
-        start = end + 1;
-    }
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+// Where the socket lives: the runtime folder, or where there is none (started by su, by cron,
+// over ssh without a desktop), a folder made for this user in the temporary folder. Never the
+// temporary folder itself, where another user could listen under the socket's name first.
+// Empty when no folder is this user's alone: then there is no socket.
+QString socketFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && ownFolder(runtime))
+        return runtime;
+    const QString own = QDir::tempPath() + QStringLiteral("/zemlo-") + QString::number(::geteuid());
+    (void)::mkdir(QFile::encodeName(own).constData(), 0700);
+    return ownFolder(own) ? own : QString();
+}
+
+// The other end of a connection runs as this user: no other user's copy is answered or told
+// a page.
+bool peerIsThisUser(const QLocalSocket &socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const int fd = int(socket.socketDescriptor());
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
 }
 
 bool waitForBytes(QLocalSocket &socket, qint64 count, const QDeadlineTimer &deadline)
@@ -45,12 +67,12 @@ bool waitForBytes(QLocalSocket &socket, qint64 count, const QDeadlineTimer &dead
 
 QString RunningCopySocketName(const QString &programFolder)
 {
+    const QString folder = socketFolder();
+    if (folder.isEmpty())
+        return {};
     const QString canonical = QFileInfo(programFolder).canonicalFilePath();
     const QByteArray id = QCryptographicHash::hash(
         (canonical.isEmpty() ? programFolder : canonical).toUtf8(), QCryptographicHash::Sha256);
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
     return folder + QStringLiteral("/zemlo-") + QString::fromLatin1(id.toHex().left(24));
 }
 
@@ -65,12 +87,15 @@ bool PageReceiver::listen()
 {
     if (m_server)
         return m_server->isListening();
+    if (m_name.isEmpty())
+        return false;
     // A copy that runs without a lock (a program folder nobody may write) keeps its socket:
-    // listening would put this one in its place.
+    // listening would put this one in its place. Another user's socket is no copy of ours.
     QLocalSocket probe;
     probe.connectToServer(m_name);
-    if (probe.waitForConnected(0))
+    if (probe.waitForConnected(0) && peerIsThisUser(probe))
         return false;
+    probe.abort();
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {
@@ -86,28 +111,34 @@ void PageReceiver::accept()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
+        if (!peerIsThisUser(*socket)) {
+            socket->abort();
+            continue;
+        }
+        auto reader = std::make_shared<PageMessage::Reader>();
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, reader] { read(socket, *reader); });
         socket->write(Greeting);
     }
 }
 
-void PageReceiver::read(QLocalSocket *socket)
+void PageReceiver::read(QLocalSocket *socket, PageMessage::Reader &reader)
 {
-    // The message so far lives in the socket's buffer until it is whole.
-    const QByteArray message = socket->peek(socket->bytesAvailable());
-    const std::optional<QStringList> paths = parseMessage(message);
-    if (!paths) {
-        if (message.size() > MaxMessage)
-            socket->abort();
+    // Gathered as it comes and read once whole: a long message in small pieces would
+    // otherwise be read again for every piece.
+    switch (reader.add(socket->readAll())) {
+    case PageMessage::Reader::State::Incomplete:
         return;
+    case PageMessage::Reader::State::TooLong:
+        socket->abort();
+        return;
+    case PageMessage::Reader::State::Whole:
+        break;
     }
+    // Read once: whatever else comes is no part of it.
+    QObject::disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     socket->disconnectFromServer();
-    // Only absolute paths: a relative one would be read against this copy's folder, not the
-    // caller's.
-    QStringList pages;
-    for (const QString &p : *paths)
-        if (QDir::isAbsolutePath(p))
-            pages.append(p);
+    const QStringList pages = PageMessage::parse(reader.message()).value_or(QStringList());
     // Opening may show a message box; by then this socket's signal has returned.
     if (!pages.isEmpty())
         QMetaObject::invokeMethod(
@@ -117,6 +148,8 @@ void PageReceiver::read(QLocalSocket *socket)
 bool HandOverPages(const QString &programFolder, const QStringList &paths)
 {
     const QString name = RunningCopySocketName(programFolder);
+    if (name.isEmpty())
+        return false;
     QLocalSocket socket;
     // A copy that has just taken the lock listens a moment later: until the second is up, no
     // socket yet, or one refusing because it was left by a copy that died, is tried again.
@@ -129,15 +162,12 @@ bool HandOverPages(const QString &programFolder, const QStringList &paths)
             return false;
         QThread::msleep(50);
     }
+    if (!peerIsThisUser(socket))
+        return false;
     if (!waitForBytes(socket, Greeting.size(), deadline) ||
         socket.read(Greeting.size()) != Greeting)
         return false;
-    QByteArray message;
-    for (const QString &p : AbsolutePaths(paths, QDir::currentPath()))
-        if (!p.isEmpty())
-            message += p.toUtf8() + '\0';
-    message += '\0';
-    socket.write(message);
+    socket.write(PageMessage::format(AbsolutePaths(paths, QDir::currentPath())));
     // The copy answered, so it reads; a long list may take longer than the greeting did.
     const QDeadlineTimer writing(10000);
     while (socket.bytesToWrite() > 0)

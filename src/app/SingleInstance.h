@@ -15,13 +15,17 @@ public:
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // False only when another copy holds the lock. True otherwise: this copy then holds it
-    // until destroyed, or, where no lock can be made (a program folder nobody may write),
-    // runs without one.
+    // False when another copy holds the lock, or when something at the lock's path cannot be
+    // locked (a FIFO, a link, a file nobody may read; a folder is locked as a file is). True
+    // otherwise: this copy then holds it until destroyed, or, where nothing is there and no
+    // lock can be made (a program folder nobody may write), runs without one.
     bool acquire();
+    // True after acquire() found something at the lock's path that cannot be locked.
+    bool unusable() const { return m_unusable; }
     QString lockPath() const { return m_path; }
 
 private:
     QString m_path;
     int m_fd = -1;
+    bool m_unusable = false;
 };

@@ -35,3 +35,13 @@ QList<QRect> CascadePlaces(const QRect &area, int count, int step)
     }
     return places;
 }
+
+QRect MainWindowPlace(const QRect &area, const QSize &least)
+{
+    const QSize size = QSize(area.width() * 8 / 10, area.height() * 8 / 10)
+                           .expandedTo(least)
+                           .boundedTo(area.size());
+    return QRect(area.topLeft() +
+                     QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2),
+                 size);
+}

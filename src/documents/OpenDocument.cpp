@@ -7,6 +7,8 @@
 #include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // Nothing at the path is not a failure: that is how a new page with a name is made.
@@ -16,6 +18,17 @@ bool refuses(const ZErrorInfo &failure) { return !IsMissingFileNumber(failure.nu
 
 Form_Editer *OpenDocument(DocumentHost &host, const QString &path)
 {
+    // A name the system gave as bytes that are not text in the locale's encoding arrives with
+    // replacement characters in their place: no file has that name, and an empty window of
+    // that name would be saved as a second file beside the page meant.
+    if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
+        ShowReadError(*host.prompts(),
+                      {ZErr::FileNotFound,
+                       QStringLiteral("ファイル名に、この環境の文字コードで読めないバイトが"
+                                      "含まれているため、開けません。")},
+                      path);
+        return nullptr;
+    }
     // A page that is there but cannot be read, or that is no file at all, opens no window: an
     // empty window saved over it would destroy it. The check opens without waiting, so that a
     // FIFO or a device is refused before a byte is read.

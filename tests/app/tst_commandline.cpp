@@ -38,6 +38,58 @@ private Q_SLOTS:
         QCOMPARE(CommandLinePaths({"\"/opt/zemlo/zemlo\""}), QStringList());
     }
 
+    // Options as on any Linux program, pages whose names begin with "-" after "--", and the
+    // old quoted lines as they always were. (Pages as such are the command table's test.)
+    void readsOptions_data()
+    {
+        using Action = CommandLineRequest::Action;
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("-h after a page")
+            << QStringList{"a.html", "-h"} << Action::Help << QStringList() << "";
+        QTest::newRow("--version")
+            << QStringList{"--version", "a.html"} << Action::Version << QStringList() << "";
+        QTest::newRow("an unknown option") << QStringList{"a.html", "--bogus", "--help"}
+                                           << Action::Refuse << QStringList() << "--bogus";
+        QTest::newRow("pages after --")
+            << QStringList{"a.html", "--", "-x.html", "--help", "--"} << Action::Open
+            << QStringList{"a.html", "-x.html", "--help", "--"} << "";
+        QTest::newRow("a lone dash is a page")
+            << QStringList{"-"} << Action::Open << QStringList{"-"} << "";
+        QTest::newRow("a quoted line") << QStringList{"\"-x.html\" -y \"/b.html\""} << Action::Open
+                                       << QStringList{"-x.html", "/b.html"} << "";
+    }
+    void readsOptions()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandLineRequest request =
+            ReadCommandLine(QStringList{"/opt/zemlo/zemlo"} + arguments);
+        QTEST(request.action, "action");
+        QTEST(request.paths, "paths");
+        QTEST(request.option, "option");
+    }
+
+    // Names as the system gives them: those that are not text in the locale's encoding are
+    // told apart and shown with their bytes.
+    void readableNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTF-8") << QByteArray("/p/ページ.html") << true << "/p/ページ.html";
+        QTest::newRow("Shift-JIS")
+            << QByteArray("/p/\x83y\x81[\x83W.html") << false << "/p/\\x83y\\x81[\\x83W.html";
+        QTest::newRow("cut short") << QByteArray("a\xe3\x83") << false << "a\\xe3\\x83";
+    }
+    void readableNames()
+    {
+        QFETCH(QByteArray, name);
+        QTEST(ReadableName(name), "readable");
+        QTEST(ShownName(name), "shown");
+    }
+
     void absolutePaths()
     {
         QCOMPARE(

@@ -2,15 +2,15 @@
 #include "OnePixelGif.h"
 #include "ZemloTestMain.h"
 
-#include "app/Main.h"
 #include "app/MDI_Module.h"
+#include "app/Main.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
-#include "widgets/Twips.h"
-#include "widgets/WebBrowser.h"
 #include "documents/Form_Editer.h"
 #include "documents/SizeText.h"
 #include "widgets/RichTextBox.h"
+#include "widgets/Twips.h"
+#include "widgets/WebBrowser.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -156,6 +156,17 @@ private Q_SLOTS:
         QVERIFY(f.close());
         QCOMPARE(readAll(ProgramFiles::settings(f.dir.path())),
                  QByteArray("#TRUE#,#FALSE#,#TRUE#,#FALSE#\r\n"));
+    }
+
+    // 80 % of the screen, centred, but never past its edges: on the test screen, 800 pixels
+    // wide, the window's bars make it wider than that, and it lies within the screen all the
+    // same. (A scaled screen, where the bars give up width, is a journey's.)
+    void fitsTheScreenItOpensOn()
+    {
+        MainWindowFixture f;
+        const QRect area = f.window->screen()->availableGeometry();
+        QVERIFY2(area.width() <= 800, "the test screen is a small one");
+        QVERIFY(area.contains(f.window->frameGeometry()));
     }
 
     void tinyWindowKeepsRunning()

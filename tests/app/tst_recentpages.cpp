@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QTemporaryDir>
+#include <sys/stat.h>
 
 namespace {
 QByteArray readAll(const QString &path)
@@ -36,9 +38,13 @@ private Q_SLOTS:
         for (int i = 1; i <= 9; ++i)
             nine += "/" + QByteArray::number(i) + "\n";
         QTest::newRow("only eight") << nine << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8"};
-        QTest::newRow("not UTF-8") << QByteArray("/a.html\n/\x83y\x81[\x83W.html\n") << QStringList{};
-        QTest::newRow("not a full path") << QByteArray("/a.html\nb.html\n") << QStringList{};
-        QTest::newRow("control character") << QByteArray("/a\x01.html\n") << QStringList{};
+        // A damaged line costs that line only.
+        QTest::newRow("not UTF-8")
+            << QByteArray("/\x83y\x81[\x83W.html\n/a.html\n") << QStringList{"/a.html"};
+        QTest::newRow("not a full path")
+            << QByteArray("/a.html\nb.html\n") << QStringList{"/a.html"};
+        QTest::newRow("control character")
+            << QByteArray("/a\x01.html\n/b.html") << QStringList{"/b.html"};
         QTest::newRow("far too long") << QByteArray(100000, '/') << QStringList{};
     }
     void readsTheListFile()
@@ -46,6 +52,46 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, pages);
         QCOMPARE(RecentPages::parse(file), pages);
+    }
+
+    // Only a regular file of a list's size is read: anything else gives no list, at once.
+    void readsOnlyAFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("pages");
+        QTest::newRow("a list through a link") << "link to list" << QStringList{"/a.html"};
+        QTest::newRow("a FIFO") << "fifo" << QStringList{};
+        QTest::newRow("a link to an endless device") << "link to /dev/zero" << QStringList{};
+        QTest::newRow("a folder") << "folder" << QStringList{};
+    }
+    void readsOnlyAFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString list = dir.filePath("zemlo.mru"), real = dir.filePath("real");
+        QFile file(real);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("/a.html\n");
+        file.close();
+        if (kind == "fifo")
+            QVERIFY(::mkfifo(QFile::encodeName(list).constData(), 0600) == 0);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(list));
+        else
+            QVERIFY(QFile::link(kind == "link to /dev/zero" ? "/dev/zero" : real, list));
+        // Today a FIFO would hold the start up here, as the lock is held.
+        QTEST(RecentPages::load(list), "pages");
+    }
+
+    // A page whose name holds a line break stays out of the list, which keeps the rest.
+    void aLineBreakInANameCostsNoOtherPage()
+    {
+        MainWindowFixture f;
+        f.openPage("a.html", "<p>");
+        f.openPage("new\nline.html", "<p>");
+        QCOMPARE(f.window->recentPages(), QStringList{f.path("a.html")});
+        MDI_Main next(f.dir.path(), &f.prompts);
+        QCOMPARE(next.recentPages(), QStringList{f.path("a.html")});
     }
 
     void opensSavesChoosesAndRemembers()

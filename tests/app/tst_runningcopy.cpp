@@ -10,11 +10,15 @@
 #include "app/SingleInstance.h"
 #include "documents/Form_Editer.h"
 
+#include <QDeadlineTimer>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +70,40 @@ QStringList startLater(const QString &folder, const QString &workingFolder,
         child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return {"failed"};
     return QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+constexpr uid_t Nobody = 65534;
+
+// Another user's program greeting as a copy of Zemlo would at socketPath, in folder, which
+// that user makes first, open to all, unless it is there. Its pid, once it listens.
+pid_t squat(const QString &folder, const QString &socketPath)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(Nobody) != 0 || setuid(Nobody) != 0)
+            _exit(3);
+        (void)::mkdir(QFile::encodeName(folder).constData(), 0777);
+        const QByteArray name = QFile::encodeName(socketPath);
+        sockaddr_un address{AF_UNIX, {}};
+        std::copy(name.cbegin(), name.cend(), address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+            ::listen(fd, 4) != 0 || ::write(ready[1], "+", 1) != 1)
+            _exit(4);
+        char page[4096];
+        for (int caller; (caller = ::accept(fd, nullptr, nullptr)) >= 0; ::close(caller))
+            if (::write(caller, "zemlo 1\n", 8) == 8)
+                while (::read(caller, page, sizeof page) > 0) // told a page
+                    ;
+        _exit(0);
+    }
+    ::close(ready[1]);
+    char answer = 0;
+    return ::read(ready[0], &answer, 1) == 1 ? pid : -1;
 }
 
 } // namespace
@@ -188,6 +226,92 @@ private Q_SLOTS:
         SingleInstance lock(folder.path());
         QVERIFY(!lockHeld || lock.acquire());
         QTEST(startLater(folder.path(), m_pages, {"a.html"}), "told");
+    }
+
+    // Something at the lock's path that no lock can be taken for: no copy starts beside a copy
+    // it may hide, and the message names it.
+    void unusableLock()
+    {
+        QTemporaryDir folder;
+        const QString lock = folder.path() + "/zemlo.lck";
+        QVERIFY(::mkfifo(QFile::encodeName(lock).constData(), 0644) == 0);
+        const QString told = startLater(folder.path(), m_pages, {"a.html"}).join('\n');
+        QVERIFY2(told.startsWith("message 確認 " + lock) && !told.contains("\npage "),
+                 qPrintable(told));
+    }
+
+    // A message in small pieces is gathered and read once it is whole, with the window free
+    // meanwhile: 4 MB in 16 KB pieces is read while the pieces are sent.
+    void longMessageInPieces()
+    {
+        QLocalSocket caller;
+        caller.connectToServer(RunningCopySocketName(m_folder));
+        QVERIFY(caller.waitForConnected(5000));
+        QTRY_COMPARE(caller.bytesAvailable(), qint64(8));
+        QCOMPARE(caller.readAll(), QByteArray("zemlo 1\n"));
+        QByteArray message;
+        while (message.size() < 4 * 1024 * 1024 - 4096)
+            message += QByteArrayLiteral("x\0");
+        message += (m_pages + "/a.html").toUtf8() + QByteArray(2, '\0');
+        const qsizetype before = m_first.window->documents().size();
+        const QDeadlineTimer deadline(5000);
+        for (qsizetype at = 0; at < message.size() && !deadline.hasExpired(); at += 16384) {
+            caller.write(message.mid(at, 16384));
+            while (caller.bytesToWrite() > 0 && !deadline.hasExpired()) {
+                caller.flush();
+                QCoreApplication::processEvents();
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m_first.window->documents().size(), before + 1,
+                                  int(deadline.remainingTime()));
+        QCOMPARE(pageNames(m_first.window).last(), m_pages + "/a.html");
+    }
+
+    // Pages go to no program of another user's: not where no runtime folder is to be had and
+    // another user listens in the temporary folder first, nor through a socket of another
+    // user's in the socket's own folder. Such a socket is no running copy: this copy listens.
+    void otherUsersSocket_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("no runtime folder, in the temporary folder") << "temp";
+        QTest::newRow("no runtime folder, in this user's folder made first") << "own";
+        QTest::newRow("in the runtime folder") << "runtime";
+    }
+    void otherUsersSocket()
+    {
+        QFETCH(QString, where);
+        if (getuid() != 0)
+            QSKIP("acting as another user needs root");
+        QTemporaryDir temp, program;
+        QVERIFY(::chmod(QFile::encodeName(temp.path()).constData(), 01777) == 0);
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
+        });
+        const QString id = '/' + QFileInfo(RunningCopySocketName(program.path())).fileName();
+        pid_t squatter = -1;
+        if (where == "runtime") {
+            // Made where another user may, then moved into the runtime folder.
+            squatter = squat(temp.path() + "/open", temp.path() + "/open/s");
+            QVERIFY(QFile::rename(temp.path() + "/open/s",
+                                  qEnvironmentVariable("XDG_RUNTIME_DIR") + id));
+        } else {
+            // The runtime folder Qt would fall back on is another user's: there is none.
+            qunsetenv("XDG_RUNTIME_DIR");
+            qputenv("TMPDIR", QFile::encodeName(temp.path()));
+            QVERIFY(QDir().mkdir(temp.path() + "/runtime-root") &&
+                    ::chown(QFile::encodeName(temp.path() + "/runtime-root").constData(), Nobody,
+                            Nobody) == 0);
+            const QString folder = where == "temp" ? temp.path() : temp.path() + "/zemlo-0";
+            squatter = squat(folder, folder + id);
+        }
+        const bool handed = HandOverPages(program.path(), {m_pages + "/a.html"});
+        ::kill(squatter, SIGKILL);
+        waitpid(squatter, nullptr, 0);
+        QVERIFY(squatter > 0 && !handed);
+        PageReceiver receiver(program.path());
+        QCOMPARE(receiver.listen(), where != "own");
     }
 };
 

@@ -56,7 +56,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("how");
         for (const char *how : {"plainly", "with another TMPDIR", "by a linked folder name",
-                                "over an empty lock file", "over a damaged lock file"})
+                                "over an empty lock file", "over a damaged lock file",
+                                "over a lock that is a folder"})
             QTest::newRow(how) << QString(how);
     }
     void secondCopyIsRefused()
@@ -70,6 +71,8 @@ private Q_SLOTS:
         {
             SingleInstance first(folder);
             QFile lock(first.lockPath());
+            if (how.contains("folder"))
+                QVERIFY(QDir().mkdir(first.lockPath()));
             if (how.contains("lock file"))
                 QVERIFY(lock.open(QIODevice::WriteOnly) &&
                         lock.write(how.contains("damaged") ? "\xff garbage\n-1\n" : "") >= 0);
@@ -80,6 +83,28 @@ private Q_SLOTS:
         }
         tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
         QVERIFY(SingleInstance(secondName).acquire());
+    }
+
+    // Something at the lock's path that cannot be locked may hide a running copy: no copy
+    // starts, and it says why.
+    void unusableLock_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("a link") << "link";
+    }
+    void unusableLock()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir folder;
+        SingleInstance copy(folder.path());
+        const QByteArray lock = QFile::encodeName(copy.lockPath());
+        if (kind == "fifo")
+            QVERIFY(::mkfifo(lock.constData(), 0644) == 0);
+        else
+            QVERIFY(::symlink("elsewhere", lock.constData()) == 0);
+        QVERIFY(!copy.acquire());
+        QVERIFY(copy.unusable());
     }
 
     // A killed copy of another user leaves nothing that keeps others out; while it runs it is

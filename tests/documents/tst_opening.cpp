@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace doctest;
 
@@ -186,6 +188,26 @@ private Q_SLOTS:
             // A template's new page stays, empty, as for any template that cannot be read.
             QCOMPARE(main().documents().size(), windows + (via == "template" ? 1 : 0));
         }
+    }
+
+    // A page named in bytes that are not text in the locale's encoding reaches the program
+    // with replacement characters in their place: refused with a message naming it, rather
+    // than opened as an empty window of another name.
+    void nameNotTextIsRefused()
+    {
+        QTemporaryDir dir;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/\x83y\x81[\x83W.html";
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "<p>\r\n", 5) == 5);
+        ::close(fd);
+        const QString path = QFile::decodeName(name);
+        const qsizetype windows = main().documents().size();
+        prompts().answerFile(path);
+        main().runCommand(Cmd::m_mopen);
+        QCOMPARE(main().documents().size(), windows);
+        const MessageRequest shown = prompts().messages().last();
+        QVERIFY2(shown.text.startsWith("Zuvo: 53" + crlf) && shown.text.contains(path),
+                 qPrintable(shown.text));
     }
 
     void sameFileTwiceGivesIndependentWindows()
