@@ -44,6 +44,40 @@ private Q_SLOTS:
         if (read)
             QTEST(*pages, "pages");
     }
+
+    // However the message is cut into pieces, it is whole at the piece holding its end and
+    // not before, and the bytes that follow its end are not part of it.
+    void gathersPieces_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<int>("wholeAt"); // the piece that ends the message; -1 never
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("one piece") << QByteArrayList{bytes("/a\0\0")} << 0 << bytes("/a\0\0");
+        QTest::newRow("its end cut in two")
+            << QByteArrayList{bytes("/a\0"), bytes("\0")} << 1 << bytes("/a\0\0");
+        QTest::newRow("a byte a piece")
+            << QByteArrayList{"/", "a", bytes("\0"), "b", bytes("\0"), bytes("\0")} << 5
+            << bytes("/a\0b\0\0");
+        QTest::newRow("empty pieces between")
+            << QByteArrayList{bytes("/a\0"), "", bytes("\0")} << 2 << bytes("/a\0\0");
+        QTest::newRow("no pages, then more") << QByteArrayList{bytes("\0/b")} << 0 << bytes("\0");
+        QTest::newRow("bytes after its end")
+            << QByteArrayList{bytes("/a\0"), bytes("\0/b\0\0")} << 1 << bytes("/a\0\0");
+        QTest::newRow("never ends") << QByteArrayList{bytes("/a\0"), "/b"} << -1 << QByteArray();
+    }
+    void gathersPieces()
+    {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(int, wholeAt);
+        QFETCH(QByteArray, message);
+        PageMessage::Reader reader;
+        for (int i = 0; i < pieces.size(); ++i) {
+            const bool whole = reader.add(pieces.at(i)) == PageMessage::Reader::State::Whole;
+            QCOMPARE(whole, wholeAt >= 0 && i >= wholeAt);
+        }
+        if (wholeAt >= 0)
+            QCOMPARE(reader.message().toByteArray(), message);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPageMessage)
