@@ -165,6 +165,9 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
 {
     if (removed == 0 && added == 0)
         return;
+    // Rows put back whole: the caller follows them.
+    if (m_cutting)
+        return;
     const int delta = added - removed;
     if (m_breaking) {
         // A display break of our own: the text is as it was.
@@ -243,7 +246,13 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
         m_inputEdit->position + m_inputEdit->removed <= position + removed &&
         m_inputEdit->added - m_inputEdit->removed == added - removed)
         edit = *m_inputEdit;
-    Cp932::followEdit(m_forms, edit.position, edit.removed, edit.added);
+    followEdit({position, removed, added}, edit);
+}
+
+void RichTextBox::followEdit(const Edit &change, const Edit &forms)
+{
+    const int position = change.position, removed = change.removed, added = change.added;
+    Cp932::followEdit(m_forms, forms.position, forms.removed, forms.added);
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
@@ -272,6 +281,53 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
         return;
     }
     Q_EMIT Change();
+}
+
+bool RichTextBox::insertInRows(const QString &text)
+{
+    const QTextCursor cursor = textCursor();
+    const int selectionFrom = cursor.selectionStart(), selectionTo = cursor.selectionEnd();
+    const QTextBlock first = document()->findBlock(selectionFrom);
+    const QTextBlock last = document()->findBlock(selectionTo);
+    // The rows the selection touches are put back whole, with the text in place of it.
+    const int from = first.position(), to = last.position() + last.length() - 1;
+    const QString inserted = asDocumentReadsIt(text);
+    const QString rows = first.text().left(selectionFrom - from) + inserted +
+                         last.text().mid(selectionTo - last.position());
+    QList<int> cuts;
+    const QString shown = withDisplayBreaks(rows, 2 * RowLength, RowLength, &cuts);
+    if (cuts.isEmpty())
+        return false;
+    const int textFrom = textPosition(selectionFrom);
+    const int textRemoved = textPosition(selectionTo) - textFrom;
+    {
+        const QScopedValueRollback<bool> cutting(m_cutting, true);
+        QTextCursor edit(document());
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        edit.insertText(shown);
+    }
+    // The breaks of the rows replaced go, those behind them move, the new ones come in.
+    const auto gone = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
+    const auto kept = std::lower_bound(gone, m_breaks.end(), to);
+    const int delta = int(shown.size()) - (to - from);
+    for (auto it = kept; it != m_breaks.end(); ++it)
+        *it += delta;
+    const qsizetype at = gone - m_breaks.begin();
+    m_breaks.erase(gone, kept);
+    for (qsizetype k = 0; k < cuts.size(); ++k)
+        m_breaks.insert(at + k, from + cuts.at(k));
+    const QString added = fromDocument(inserted);
+    if (!m_textValid || !m_text.replace(textFrom, textRemoved, added)) {
+        m_textValid = false;
+        m_text = PieceText();
+    }
+    QTextCursor caret = textCursor();
+    caret.setPosition(documentPosition(textFrom + int(added.size())));
+    setTextCursor(caret);
+    const Edit change{textFrom, textRemoved, int(added.size())};
+    followEdit(change, change);
+    return true;
 }
 
 void RichTextBox::breakLongLines()
@@ -624,6 +680,8 @@ QString RichTextBox::SelText() const
 void RichTextBox::setSelText(const QString &text)
 {
     Batch batch(this);
+    if (insertInRows(text))
+        return;
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
@@ -1049,6 +1107,11 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
 
 void RichTextBox::insertFromMimeData(const QMimeData *source)
 {
+    const QString text = source && !isReadOnly() ? source->text() : QString();
+    if (!text.isNull() && insertInRows(text)) {
+        ensureCursorVisible();
+        return;
+    }
     QPlainTextEdit::insertFromMimeData(source);
     breakLongLines();
 }

@@ -99,7 +99,18 @@ protected:
 
 private:
     class Batch;
+    struct Edit
+    {
+        int position = 0, removed = 0, added = 0;
+    };
     void onContentsChange(int position, int removed, int added);
+    // The forms, colours and listeners follow a change of the text; forms names the
+    // characters whose forms it takes.
+    void followEdit(const Edit &change, const Edit &forms);
+    // Puts text in place of the selection, and the rows it touches back cut into rows in one
+    // change of the document, when a line would be long; false, and nothing done, otherwise.
+    // The text pasted as a whole line would be laid out whole, then cut one row at a time.
+    bool insertInRows(const QString &text);
     // Colours the characters [from, to); the default colour leaves them without a run.
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
@@ -161,14 +172,11 @@ private:
     Cp932::LineEnds m_lineEnds = Cp932::LineEnds::CrLf;
     // The change an input method event makes, while it is handled: the document reports the
     // whole line as changed, and the forms of the rest of the line must stay.
-    struct Edit
-    {
-        int position = 0, removed = 0, added = 0;
-    };
     std::optional<Edit> m_inputEdit;
     // The document positions of the display breaks, sorted.
     QList<int> m_breaks;
     bool m_breaking = false;
+    bool m_cutting = false;
     // Document positions an edit left a long line between, to be cut into rows.
     std::optional<std::pair<int, int>> m_toBreak;
 };

@@ -378,6 +378,75 @@ private Q_SLOTS:
         QCOMPARE(box.fileBytes(), Cp932::encode(QString(model).replace("\n", "\r\n")).bytes);
     }
 
+    // A paste that makes a line long goes in already cut into rows, as one change of the
+    // document: a row of the whole line never stands in it to be laid out, nor is it cut
+    // one row at a time. Characters beside it keep their byte forms.
+    void aLongPasteGoesInCutIntoRows_data()
+    {
+        QTest::addColumn<QString>("page"); // after a first character kept in another form
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("pasted");
+        const QString unit = "<a href=x>メニュー</a>本日";
+        const QString rows = unit.repeated(600);
+        QTest::newRow("into an empty line") << "" << 1 << 0 << unit.repeated(3000);
+        QTest::newRow("inside a line in rows, beside the kept form")
+            << rows + "\ntail" << 2 << 0 << unit.repeated(2000);
+        QTest::newRow("over rows and a line end, in several lines")
+            << "head\n" + rows + "\n" + rows << 3000 << 9000
+            << unit.repeated(900) + "\r\n" + unit.repeated(200) + "\nshort\r" + rows;
+        QTest::newRow("short, making a line long") << QString(2000, 'x') << 1000 << 0
+                                                    << QString(100, 'y');
+        QTest::newRow("short into a short line") << "abc" << 2 << 1 << "xyz\nuvw";
+    }
+    void aLongPasteGoesInCutIntoRows()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, at);
+        QFETCH(int, selected);
+        QFETCH(QString, pasted);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/page.html";
+        writeAll(path, QByteArray::fromHex("87 90") + Cp932::encode(page).bytes);
+        RichTextBox box;
+        box.resize(400, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.LoadFile(path);
+        QString model = box.Text();
+        box.setSelStart(at);
+        box.setSelLength(selected);
+        QGuiApplication::clipboard()->setText(pasted);
+        int changes = 0, longestRow = 0;
+        connect(box.document(), &QTextDocument::contentsChange, &box, [&](int from, int, int added) {
+            ++changes;
+            const QTextBlock last = box.document()->findBlock(from + added);
+            for (QTextBlock b = box.document()->findBlock(from); b.isValid(); b = b.next()) {
+                longestRow = qMax(longestRow, b.length());
+                if (b == last)
+                    break;
+            }
+        });
+        QSignalSpy changed(&box, &RichTextBox::Change);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        const QString inserted = QString(pasted).replace("\r\n", "\n").replace('\r', '\n');
+        model.replace(at, selected, inserted);
+        QCOMPARE(box.Text(), model);
+        QCOMPARE(changes, 1);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY2(longestRow <= 2049, qPrintable(QString::number(longestRow)));
+        for (QTextBlock row = box.document()->firstBlock(); row.isValid(); row = row.next())
+            QVERIFY(row.length() <= 2049);
+        QCOMPARE(box.SelStart(), at + int(inserted.size()));
+        QCOMPARE(box.SelLength(), 0);
+        QCOMPARE(box.lineCount(), int(model.count('\n')) + 1);
+        QCOMPARE(box.lineOf(box.SelStart()), int(model.left(box.SelStart()).count('\n')));
+        QCOMPARE(box.fileBytes().left(2), QByteArray::fromHex("87 90"));
+        const auto lineEnds = page.contains('\n') ? Cp932::LineEnds::Lf : Cp932::LineEnds::CrLf;
+        QCOMPARE(box.fileBytes().mid(2), Cp932::encode(model.mid(1), lineEnds).bytes);
+    }
+
     void keyPressMaySwallow()
     {
         RichTextBox box;
