@@ -31,8 +31,9 @@ def journey(program):
     key("F12")
     wait_no_window(LIBRARY, 10)
 
+    # The keyboard goes back to the page's text.
     os.remove(preview)
-    focus_document(main)
+    activate(main)
     key("F12")
     wait_file(preview, ORIGINAL)
 
