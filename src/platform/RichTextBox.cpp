@@ -169,14 +169,6 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     if (m_cutting)
         return;
     const int delta = added - removed;
-    if (m_breaking) {
-        // A display break of our own: the text is as it was.
-        auto at = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
-        for (auto it = at; it != m_breaks.end(); ++it)
-            *it += delta;
-        m_breaks.insert(at, position);
-        return;
-    }
     // Display breaks inside the change went with it, unless the change only counts them:
     // a replacement across rows is reported as a change of all of them.
     const auto first = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
@@ -300,23 +292,7 @@ bool RichTextBox::insertInRows(const QString &text)
         return false;
     const int textFrom = textPosition(selectionFrom);
     const int textRemoved = textPosition(selectionTo) - textFrom;
-    {
-        const QScopedValueRollback<bool> cutting(m_cutting, true);
-        QTextCursor edit(document());
-        edit.setPosition(from);
-        edit.setPosition(to, QTextCursor::KeepAnchor);
-        edit.insertText(shown);
-    }
-    // The breaks of the rows replaced go, those behind them move, the new ones come in.
-    const auto gone = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
-    const auto kept = std::lower_bound(gone, m_breaks.end(), to);
-    const int delta = int(shown.size()) - (to - from);
-    for (auto it = kept; it != m_breaks.end(); ++it)
-        *it += delta;
-    const qsizetype at = gone - m_breaks.begin();
-    m_breaks.erase(gone, kept);
-    for (qsizetype k = 0; k < cuts.size(); ++k)
-        m_breaks.insert(at + k, from + cuts.at(k));
+    putRows(from, to, shown, cuts);
     const QString added = fromDocument(inserted);
     if (!m_textValid || !m_text.replace(textFrom, textRemoved, added)) {
         m_textValid = false;
@@ -328,6 +304,27 @@ bool RichTextBox::insertInRows(const QString &text)
     const Edit change{textFrom, textRemoved, int(added.size())};
     followEdit(change, change);
     return true;
+}
+
+void RichTextBox::putRows(int from, int to, const QString &rows, const QList<int> &cuts)
+{
+    {
+        const QScopedValueRollback<bool> cutting(m_cutting, true);
+        QTextCursor edit(document());
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        edit.insertText(rows);
+    }
+    // The breaks of the rows replaced go, those behind them move, the new ones come in.
+    const auto gone = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
+    const auto kept = std::lower_bound(gone, m_breaks.end(), to);
+    const int delta = int(rows.size()) - (to - from);
+    for (auto it = kept; it != m_breaks.end(); ++it)
+        *it += delta;
+    const qsizetype at = gone - m_breaks.begin();
+    m_breaks.erase(gone, kept);
+    for (qsizetype k = 0; k < cuts.size(); ++k)
+        m_breaks.insert(at + k, from + cuts.at(k));
 }
 
 void RichTextBox::breakLongLines()
@@ -347,17 +344,19 @@ void RichTextBox::breakLongLines()
     }
     if (longBlocks.isEmpty())
         return;
-    const QScopedValueRollback<bool> breaking(m_breaking, true);
-    // From the end, so that the positions still to cut stay where they are.
+    // From the end, so that the positions still to cut stay where they are. The caret and the
+    // selection stand at the same characters after.
+    const QTextCursor before = textCursor();
+    const int anchor = textPosition(before.anchor()), position = textPosition(before.position());
     for (auto b = longBlocks.crbegin(); b != longBlocks.crend(); ++b) {
-        const QList<int> cuts = rowCuts(b->text(), 2 * RowLength, RowLength);
-        const int at = b->position();
-        for (auto cut = cuts.crbegin(); cut != cuts.crend(); ++cut) {
-            QTextCursor cursor(document());
-            cursor.setPosition(at + *cut);
-            cursor.insertBlock();
-        }
+        QList<int> cuts;
+        const QString rows = withDisplayBreaks(b->text(), 2 * RowLength, RowLength, &cuts);
+        putRows(b->position(), b->position() + b->length() - 1, rows, cuts);
     }
+    QTextCursor after(document());
+    after.setPosition(documentPosition(anchor));
+    after.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
+    setTextCursor(after);
     // The rows cut from a long line have no colours drawn yet.
     ++m_generation;
     viewport()->update();
@@ -1105,9 +1104,17 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     breakLongLines();
 }
 
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    // The drop inserts inside an edit block of its own, which reports its changes only once
+    // it is complete: its long lines are cut after it, as the document reports them.
+    const QScopedValueRollback<bool> dropping(m_dropping, true);
+    QPlainTextEdit::dropEvent(event);
+}
+
 void RichTextBox::insertFromMimeData(const QMimeData *source)
 {
-    const QString text = source && !isReadOnly() ? source->text() : QString();
+    const QString text = source && !isReadOnly() && !m_dropping ? source->text() : QString();
     if (!text.isNull() && insertInRows(text)) {
         ensureCursorVisible();
         return;

@@ -95,6 +95,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void dropEvent(QDropEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
 
 private:
@@ -147,6 +148,10 @@ private:
     QString withoutDisplayBreaks(const QString &documentText, int from) const;
     // Cuts the long lines among the blocks an edit touched into rows.
     void breakLongLines();
+    // Puts rows, cut at the offsets given, in place of the document's [from, to) in one
+    // change: a line cut a row at a time was laid out whole again at every cut. The display
+    // breaks follow; the text, being the same or followed by the caller, does not.
+    void putRows(int from, int to, const QString &rows, const QList<int> &cuts);
     void drawDisplayBreakMarks(const QRect &area);
     void paintLongLines(QPaintEvent *event);
     // Draws a long line within the area: only its part there is laid out, with its colours and
@@ -175,8 +180,9 @@ private:
     std::optional<Edit> m_inputEdit;
     // The document positions of the display breaks, sorted.
     QList<int> m_breaks;
-    bool m_breaking = false;
+    // Inside putRows, whose change of the document is followed by the caller.
     bool m_cutting = false;
+    bool m_dropping = false;
     // Document positions an edit left a long line between, to be cut into rows.
     std::optional<std::pair<int, int>> m_toBreak;
 };

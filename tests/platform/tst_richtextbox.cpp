@@ -3,6 +3,7 @@
 #include "platform/ZError.h"
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QFile>
 #include <QSignalSpy>
 #include <QRandomGenerator>
@@ -445,6 +446,32 @@ private Q_SLOTS:
         QCOMPARE(box.fileBytes().left(2), QByteArray::fromHex("87 90"));
         const auto lineEnds = page.contains('\n') ? Cp932::LineEnds::Lf : Cp932::LineEnds::CrLf;
         QCOMPARE(box.fileBytes().mid(2), Cp932::encode(model.mid(1), lineEnds).bytes);
+    }
+
+    // A drop inserts inside an edit block of its own that reports its change once complete:
+    // a long line dropped is cut into rows after it, the text as dropped.
+    void aDroppedLongLineIsCutAfterTheDrop()
+    {
+        RichTextBox box;
+        box.resize(400, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QString unit = "<a href=x>メニュー</a>本日";
+        QString model = "head\n" + unit.repeated(300) + "\ntail";
+        box.setText(model);
+        box.setSelStart(2);
+        QMimeData data;
+        data.setText(unit.repeated(500));
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box.viewport(), &enter);
+        QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box.viewport(), &drop);
+        QCoreApplication::processEvents();
+        model.insert(0, data.text());
+        QCOMPARE(box.Text(), model);
+        QCOMPARE(box.SelStart(), int(data.text().size()));
+        for (QTextBlock row = box.document()->firstBlock(); row.isValid(); row = row.next())
+            QVERIFY(row.length() <= 2049);
     }
 
     void keyPressMaySwallow()
