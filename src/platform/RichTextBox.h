@@ -182,6 +182,7 @@ private:
     QList<int> m_breaks;
     // Inside putRows, whose change of the document is followed by the caller.
     bool m_cutting = false;
+    // Inside a drop, whose edit block reports its change only once complete.
     bool m_dropping = false;
     // Document positions an edit left a long line between, to be cut into rows.
     std::optional<std::pair<int, int>> m_toBreak;
