@@ -3,8 +3,8 @@
 #include "platform/ZError.h"
 
 #include <QClipboard>
-#include <QMimeData>
 #include <QFile>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -396,8 +396,8 @@ private Q_SLOTS:
         QTest::newRow("over rows and a line end, in several lines")
             << "head\n" + rows + "\n" + rows << 3000 << 9000
             << unit.repeated(900) + "\r\n" + unit.repeated(200) + "\nshort\r" + rows;
-        QTest::newRow("short, making a line long") << QString(2000, 'x') << 1000 << 0
-                                                    << QString(100, 'y');
+        QTest::newRow("short, making a line long")
+            << QString(2000, 'x') << 1000 << 0 << QString(100, 'y');
         QTest::newRow("short into a short line") << "abc" << 2 << 1 << "xyz\nuvw";
     }
     void aLongPasteGoesInCutIntoRows()
