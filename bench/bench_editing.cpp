@@ -2,7 +2,8 @@
 // character with real-time preview on (until the change is handled, and until the preview has
 // loaded again), opening a page, replacing every match as one step, the program's start-up, and
 // the memory each further open page takes, a typed character while the recovery journal is
-// being written; and the same page as one long line beside it in many, as minified pages come.
+// being written; and the same page as one long line beside it in many, as minified pages come,
+// and such a line pasted.
 // Figures only: nothing here asserts.
 #include "app/CommandWiring.h"
 #include "app/MDI_Main.h"
@@ -19,6 +20,7 @@
 #include "tools/FindBar.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -34,6 +36,7 @@
 #include <ctime>
 #include <malloc.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 QByteArray makePage(qsizetype bytes)
@@ -292,11 +295,13 @@ void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir, cons
                  {"5 MB", 5 * 1024 * 1024, 8, 2}};
     // "oneline" runs every size, "1MB-line" one of them.
     const bool every = only.isEmpty() || only.contains(QStringLiteral("oneline"));
-    std::printf("%-44s %-7s %22s %22s\n", "one line beside many (median / p99 ms)", "",
-                "many lines", "one line");
+    bool header = false;
     for (const auto &size : sizes) {
         if (!every && !only.contains(QString::fromLatin1(size.name).remove(' ') + "-line"))
             continue;
+        if (!std::exchange(header, true))
+            std::printf("%-44s %-7s %22s %22s\n", "one line beside many (median / p99 ms)", "",
+                        "many lines", "one line");
         const QString many = dir + "/many.html", one = dir + "/one.html";
         {
             QFile f(many);
@@ -324,6 +329,49 @@ void benchOneLine(MDI_Main &main, QWebEngineView *view, const QString &dir, cons
         row("keystroke -> change, preview file, panel 2", m.key, o.key);
         row("keystroke -> preview shown again", m.shown, o.shown);
         std::fflush(stdout);
+    }
+}
+
+// A page in one line pasted into an empty page: until the paste is cut into rows and handled,
+// beside opening the same text as a file.
+void benchPaste(MDI_Main &main, const QString &dir, const QStringList &only)
+{
+    const struct
+    {
+        const char *name;
+        qsizetype bytes;
+    } sizes[] = {{"250 KB", 250 * 1024}, {"1 MB", 1024 * 1024}, {"5 MB", 5 * 1024 * 1024}};
+    // "paste" runs every size, "1MB-paste" one of them.
+    const bool every = only.isEmpty() || only.contains(QStringLiteral("paste"));
+    for (const auto &size : sizes) {
+        if (!every && !only.contains(QString::fromLatin1(size.name).remove(' ') + "-paste"))
+            continue;
+        const QByteArray bytes = makeOneLinePage(size.bytes);
+        const QString path = dir + "/paste.html";
+        {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+        }
+        QElapsedTimer t;
+        t.start();
+        Form_Editer *opened = OpenDocument(main, path);
+        QCoreApplication::processEvents();
+        const double open = double(t.nsecsElapsed()) / 1e6;
+        closeDocument(opened);
+        QApplication::clipboard()->setText(Cp932::decode(bytes));
+        main.runCommand(Cmd::m_mnew);
+        Form_Editer *doc = main.activeDocument();
+        QCoreApplication::processEvents();
+        doc->RichTextBox1->setFocus();
+        t.restart();
+        QTest::keyClick(doc->RichTextBox1, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        const double paste = double(t.nsecsElapsed()) / 1e6;
+        std::printf("%-44s %-7s %9.3f ms   (opened as a file %9.3f ms)\n",
+                    "one line pasted into an empty page", size.name, paste, open);
+        std::fflush(stdout);
+        closeDocument(doc);
     }
 }
 } // namespace
@@ -571,6 +619,7 @@ int main(int argc, char *argv[])
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     benchOneLine(*main, view, dir.path(), only);
+    benchPaste(*main, dir.path(), only);
     delete main;
 
     if (only.isEmpty() || only.contains(QStringLiteral("startup")))

@@ -123,6 +123,8 @@ private:
     void toggleWindowSize();
     void buildRecentMenu();
     void setRecentPages(const QStringList &pages);
+    // The browser's own texts for the first panel; they wait while a notice is held.
+    void showBrowserStatus(const QString &text);
 
     QString m_programFolder;
     Prompts *m_prompts;
@@ -133,5 +135,8 @@ private:
     QPointer<QMdiSubWindow> m_lastActive;
     QStringList m_recentPages;
     QMenu *m_recentMenu = nullptr;
+    // A notice of showStatus stays in the first panel until the user's next key or click.
+    bool m_noticeHeld = false;
+    QPointer<QObject> m_noticeWatch;
     std::unique_ptr<RecoveryJournal> m_journal;
 };

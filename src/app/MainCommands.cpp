@@ -66,10 +66,7 @@ void MDI_Main::wireBuiltInCommands()
     setHandler(Cmd::m_wy, [this] { ArrangeTileVertical(*this); });
     setHandler(Cmd::m_wc, [this] { ArrangeCascade(*this); });
     connect(WebBrowser1, &WebBrowser::DocumentComplete, this, &MDI_Main::onDocumentComplete);
-    connect(WebBrowser1, &WebBrowser::StatusTextChange, this, [this](const QString &text) {
-        if (!text.isEmpty())
-            StatusBar1->setPanelText(1, text);
-    });
+    connect(WebBrowser1, &WebBrowser::StatusTextChange, this, &MDI_Main::showBrowserStatus);
 }
 
 void MDI_Main::toggleWindowSize()

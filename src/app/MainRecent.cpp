@@ -9,10 +9,64 @@
 #include "platform/StepRunner.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <functional>
+#include <utility>
 
-void MDI_Main::showStatus(const QString &text) { StatusBar1->setPanelText(1, text); }
+namespace {
+// Watches the whole program for the user's next key, click or shortcut, tells once, and goes.
+class NextUserInput : public QObject
+{
+public:
+    NextUserInput(QObject *parent, std::function<void()> then)
+        : QObject(parent), m_then(std::move(then))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+            if (m_then) {
+                QCoreApplication::instance()->removeEventFilter(this);
+                deleteLater();
+                std::exchange(m_then, nullptr)();
+            }
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_then;
+};
+} // namespace
+
+void MDI_Main::showStatus(const QString &text)
+{
+    StatusBar1->setPanelText(1, text);
+    // Held until the next action, so that the preview reloading after the change the notice
+    // reports (完了) does not take it away before it can be read.
+    delete m_noticeWatch;
+    m_noticeHeld = !text.isEmpty();
+    if (m_noticeHeld)
+        m_noticeWatch = new NextUserInput(this, [this] { m_noticeHeld = false; });
+}
+
+void MDI_Main::showBrowserStatus(const QString &text)
+{
+    if (!text.isEmpty() && !m_noticeHeld)
+        StatusBar1->setPanelText(1, text);
+}
 
 void MDI_Main::buildRecentMenu()
 {

@@ -222,6 +222,40 @@ void Form_TAG::runKeepingFocus(void (Form_TAG::*handler)())
     focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+QAction *Form_TAG::ownKeyOverMainWindow(const QKeyEvent *event) const
+{
+    const QKeySequence key(event->keyCombination());
+    for (QAction *own : m_menu->actions()) {
+        if (own->shortcut() != key || !own->isEnabled())
+            continue;
+        for (const QAction *other : m_host.dialogParent()->actions())
+            if (other->shortcut() == key)
+                return own;
+    }
+    return nullptr;
+}
+
+bool Form_TAG::event(QEvent *event)
+{
+    // A tool window keeps its owner's keys working, so a key both windows hold matches twice
+    // and neither acts. Taken as a key press, it comes here after the list has had its say.
+    if (event->type() == QEvent::ShortcutOverride &&
+        ownKeyOverMainWindow(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void Form_TAG::keyPressEvent(QKeyEvent *event)
+{
+    if (QAction *own = ownKeyOverMainWindow(event)) {
+        own->trigger();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
 bool Form_TAG::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ListView1 && event->type() == QEvent::KeyPress) {

@@ -11,6 +11,7 @@
 
 class DocumentHost;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QToolBar;
 class QTreeWidget;
@@ -63,10 +64,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenu();
+    // This window's item whose key the main window holds too.
+    QAction *ownKeyOverMainWindow(const QKeyEvent *event) const;
     void buildToolbar();
     void buildList();
     void addRow(const TagLibraryEntry &entry);

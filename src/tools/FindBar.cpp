@@ -53,16 +53,23 @@ FindBar::FindBar(DocumentHost &host, Form_Editer &doc) : QWidget(&doc), m_host(h
     auto *findRow = new QHBoxLayout;
     nextButton = button(QStringLiteral("次へ"), "FindNext", this);
     previousButton = button(QStringLiteral("前へ"), "FindPrevious", this);
-    matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別"), this);
-    matchCase->setObjectName("MatchCase");
-    ignoreWidth = new QCheckBox(QStringLiteral("全角と半角を区別しない"), this);
-    ignoreWidth->setObjectName("IgnoreWidth");
     closeButton = button(QStringLiteral("閉じる"), "FindClose", this);
-    for (QWidget *w : std::initializer_list<QWidget *>{nextButton, previousButton, matchCase, ignoreWidth})
+    for (QWidget *w : std::initializer_list<QWidget *>{nextButton, previousButton})
         findRow->addWidget(w);
     findRow->addStretch(1);
     findRow->addWidget(closeButton);
     grid->addLayout(findRow, 0, 2);
+    // The options have a row of their own under the fields: beside the buttons they left a
+    // document window of the size it opens with a field of two or three characters.
+    auto *optionRow = new QHBoxLayout;
+    matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別(&C)"), this);
+    matchCase->setObjectName("MatchCase");
+    ignoreWidth = new QCheckBox(QStringLiteral("全角と半角を区別しない(&Z)"), this);
+    ignoreWidth->setObjectName("IgnoreWidth");
+    optionRow->addWidget(matchCase);
+    optionRow->addWidget(ignoreWidth);
+    optionRow->addStretch(1);
+    grid->addLayout(optionRow, 2, 1, 1, 2);
 
     m_replaceRow = new QWidget(this);
     auto *replaceRow = new QHBoxLayout(m_replaceRow);

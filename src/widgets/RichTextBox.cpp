@@ -165,15 +165,10 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
 {
     if (removed == 0 && added == 0)
         return;
-    const int delta = added - removed;
-    if (m_breaking) {
-        // A display break of our own: the text is as it was.
-        auto at = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
-        for (auto it = at; it != m_breaks.end(); ++it)
-            *it += delta;
-        m_breaks.insert(at, position);
+    // Rows put back whole: the caller follows them.
+    if (m_cutting)
         return;
-    }
+    const int delta = added - removed;
     // Display breaks inside the change went with it, unless the change only counts them:
     // a replacement across rows is reported as a change of all of them.
     const auto first = std::lower_bound(m_breaks.begin(), m_breaks.end(), position);
@@ -243,7 +238,13 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
         m_inputEdit->position + m_inputEdit->removed <= position + removed &&
         m_inputEdit->added - m_inputEdit->removed == added - removed)
         edit = *m_inputEdit;
-    Cp932::followEdit(m_forms, edit.position, edit.removed, edit.added);
+    followEdit({position, removed, added}, edit);
+}
+
+void RichTextBox::followEdit(const Edit &change, const Edit &forms)
+{
+    const int position = change.position, removed = change.removed, added = change.added;
+    Cp932::followEdit(m_forms, forms.position, forms.removed, forms.added);
     // The runs follow the text: removed characters take their colour with them, inserted
     // ones take the colour of the character before them.
     const int end = position + removed;
@@ -274,6 +275,58 @@ void RichTextBox::onContentsChange(int position, int removed, int added)
     Q_EMIT Change();
 }
 
+bool RichTextBox::insertInRows(const QString &text)
+{
+    const QTextCursor cursor = textCursor();
+    const int selectionFrom = cursor.selectionStart(), selectionTo = cursor.selectionEnd();
+    const QTextBlock first = document()->findBlock(selectionFrom);
+    const QTextBlock last = document()->findBlock(selectionTo);
+    // The rows the selection touches are put back whole, with the text in place of it.
+    const int from = first.position(), to = last.position() + last.length() - 1;
+    const QString inserted = asDocumentReadsIt(text);
+    const QString rows = first.text().left(selectionFrom - from) + inserted +
+                         last.text().mid(selectionTo - last.position());
+    QList<int> cuts;
+    const QString shown = withDisplayBreaks(rows, 2 * RowLength, RowLength, &cuts);
+    if (cuts.isEmpty())
+        return false;
+    const int textFrom = textPosition(selectionFrom);
+    const int textRemoved = textPosition(selectionTo) - textFrom;
+    putRows(from, to, shown, cuts);
+    const QString added = fromDocument(inserted);
+    if (!m_textValid || !m_text.replace(textFrom, textRemoved, added)) {
+        m_textValid = false;
+        m_text = PieceText();
+    }
+    QTextCursor caret = textCursor();
+    caret.setPosition(documentPosition(textFrom + int(added.size())));
+    setTextCursor(caret);
+    const Edit change{textFrom, textRemoved, int(added.size())};
+    followEdit(change, change);
+    return true;
+}
+
+void RichTextBox::putRows(int from, int to, const QString &rows, const QList<int> &cuts)
+{
+    {
+        const QScopedValueRollback<bool> cutting(m_cutting, true);
+        QTextCursor edit(document());
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        edit.insertText(rows);
+    }
+    // The breaks of the rows replaced go, those behind them move, the new ones come in.
+    const auto gone = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
+    const auto kept = std::lower_bound(gone, m_breaks.end(), to);
+    const int delta = int(rows.size()) - (to - from);
+    for (auto it = kept; it != m_breaks.end(); ++it)
+        *it += delta;
+    const qsizetype at = gone - m_breaks.begin();
+    m_breaks.erase(gone, kept);
+    for (qsizetype k = 0; k < cuts.size(); ++k)
+        m_breaks.insert(at + k, from + cuts.at(k));
+}
+
 void RichTextBox::breakLongLines()
 {
     if (!m_toBreak)
@@ -291,17 +344,19 @@ void RichTextBox::breakLongLines()
     }
     if (longBlocks.isEmpty())
         return;
-    const QScopedValueRollback<bool> breaking(m_breaking, true);
-    // From the end, so that the positions still to cut stay where they are.
+    // From the end, so that the positions still to cut stay where they are. The caret and the
+    // selection stand at the same characters after.
+    const QTextCursor before = textCursor();
+    const int anchor = textPosition(before.anchor()), position = textPosition(before.position());
     for (auto b = longBlocks.crbegin(); b != longBlocks.crend(); ++b) {
-        const QList<int> cuts = rowCuts(b->text(), 2 * RowLength, RowLength);
-        const int at = b->position();
-        for (auto cut = cuts.crbegin(); cut != cuts.crend(); ++cut) {
-            QTextCursor cursor(document());
-            cursor.setPosition(at + *cut);
-            cursor.insertBlock();
-        }
+        QList<int> cuts;
+        const QString rows = withDisplayBreaks(b->text(), 2 * RowLength, RowLength, &cuts);
+        putRows(b->position(), b->position() + b->length() - 1, rows, cuts);
     }
+    QTextCursor after(document());
+    after.setPosition(documentPosition(anchor));
+    after.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
+    setTextCursor(after);
     // The rows cut from a long line have no colours drawn yet.
     ++m_generation;
     viewport()->update();
@@ -624,6 +679,8 @@ QString RichTextBox::SelText() const
 void RichTextBox::setSelText(const QString &text)
 {
     Batch batch(this);
+    if (insertInRows(text))
+        return;
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
@@ -1047,8 +1104,21 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     breakLongLines();
 }
 
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    // The drop inserts inside an edit block of its own, which reports its changes only once
+    // it is complete: its long lines are cut after it, as the document reports them.
+    const QScopedValueRollback<bool> dropping(m_dropping, true);
+    QPlainTextEdit::dropEvent(event);
+}
+
 void RichTextBox::insertFromMimeData(const QMimeData *source)
 {
+    const QString text = source && !isReadOnly() && !m_dropping ? source->text() : QString();
+    if (!text.isNull() && insertInRows(text)) {
+        ensureCursorVisible();
+        return;
+    }
     QPlainTextEdit::insertFromMimeData(source);
     breakLongLines();
 }

@@ -95,11 +95,23 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void dropEvent(QDropEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
 
 private:
     class Batch;
+    struct Edit
+    {
+        int position = 0, removed = 0, added = 0;
+    };
     void onContentsChange(int position, int removed, int added);
+    // The forms, colours and listeners follow a change of the text; forms names the
+    // characters whose forms it takes.
+    void followEdit(const Edit &change, const Edit &forms);
+    // Puts text in place of the selection, and the rows it touches back cut into rows in one
+    // change of the document, when a line would be long; false, and nothing done, otherwise.
+    // The text pasted as a whole line would be laid out whole, then cut one row at a time.
+    bool insertInRows(const QString &text);
     // Colours the characters [from, to); the default colour leaves them without a run.
     void paint(int from, int to, quint32 color);
     void recolor(int from, int to);
@@ -136,6 +148,10 @@ private:
     QString withoutDisplayBreaks(const QString &documentText, int from) const;
     // Cuts the long lines among the blocks an edit touched into rows.
     void breakLongLines();
+    // Puts rows, cut at the offsets given, in place of the document's [from, to) in one
+    // change: a line cut a row at a time was laid out whole again at every cut. The display
+    // breaks follow; the text, being the same or followed by the caller, does not.
+    void putRows(int from, int to, const QString &rows, const QList<int> &cuts);
     void drawDisplayBreakMarks(const QRect &area);
     void paintLongLines(QPaintEvent *event);
     // Draws a long line within the area: only its part there is laid out, with its colours and
@@ -161,14 +177,13 @@ private:
     Cp932::LineEnds m_lineEnds = Cp932::LineEnds::CrLf;
     // The change an input method event makes, while it is handled: the document reports the
     // whole line as changed, and the forms of the rest of the line must stay.
-    struct Edit
-    {
-        int position = 0, removed = 0, added = 0;
-    };
     std::optional<Edit> m_inputEdit;
     // The document positions of the display breaks, sorted.
     QList<int> m_breaks;
-    bool m_breaking = false;
+    // Inside putRows, whose change of the document is followed by the caller.
+    bool m_cutting = false;
+    // Inside a drop, whose edit block reports its change only once complete.
+    bool m_dropping = false;
     // Document positions an edit left a long line between, to be cut into rows.
     std::optional<std::pair<int, int>> m_toBreak;
 };

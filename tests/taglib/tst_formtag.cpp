@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "ZemloTestMain.h"
 
+#include "app/Settings.h"
 #include "documents/Form_Editer.h"
 #include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
@@ -611,6 +612,34 @@ private Q_SLOTS:
         form->action("m_mtin")->trigger();
         QCOMPARE(form->entries(), oldEntries);
         doc = nullptr;
+    }
+
+    // F11 and F12 are the main window's too: in the library window its own act.
+    void ownKeysActInTheLibraryWindowOnly()
+    {
+        MainWindowFixture g;
+        writeBytes(DefaultTagLibraryFile(g.dir.path()), oldLibrary);
+        Form_Editer *page = g.openPage("page.html", "<b>abc</b>");
+        QVERIFY(page);
+        g.window->runCommand(Cmd::m_etag);
+        Form_TAG *form = g.window->findChild<Form_TAG *>();
+        QVERIFY(form);
+        QApplication::setActiveWindow(form);
+        form->ListView1->setFocus();
+        QTest::keyClick(form->ListView1, Qt::Key_F11);
+        QVERIFY(form->isMaximized());
+        QTest::keyClick(form->ListView1, Qt::Key_F11);
+        QVERIFY(!form->isMaximized());
+        QTest::keyClick(form->ListView1, Qt::Key_F12);
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->isUnloaded());
+        // In the page, F12 writes the preview file.
+        QApplication::setActiveWindow(g.window);
+        page->RichTextBox1->setFocus();
+        const QString preview = ProgramFiles::preview(g.dir.path());
+        QFile::remove(preview);
+        QTest::keyClick(page->RichTextBox1, Qt::Key_F12);
+        QCOMPARE(readBytes(preview), QByteArray("<b>abc</b>"));
     }
 
     void mainWindowClosingAsksAboutEdits()

@@ -8,12 +8,15 @@
 #include "documents/DocumentCommands.h"
 #include "documents/Form_Editer.h"
 #include "widgets/RichTextBox.h"
+#include "widgets/WebBrowser.h"
 #include "tools/FindBar.h"
 #include "tools/FindCommands.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLayout>
 #include <QPushButton>
+#include <QStyle>
 
 class TestFindBar : public QObject
 {
@@ -144,9 +147,50 @@ private Q_SLOTS:
         QTest::mouseClick(bar()->replaceAllButton, Qt::LeftButton);
         QCOMPARE(box->Text(), QStringLiteral("<p>dog</p> dog dog"));
         QCOMPARE(status(), QStringLiteral("2 件置換しました"));
+        // The preview reloading says 完了 only after the user's next action.
+        Q_EMIT f->window->WebBrowser1->StatusTextChange(QStringLiteral("完了"));
+        QCOMPARE(status(), QStringLiteral("2 件置換しました"));
         QVERIFY(doc->isModified());
         key(box, "Ctrl+Z");
         QCOMPARE(box->Text(), QStringLiteral("<p>dog</p> cat cat"));
+        Q_EMIT f->window->WebBrowser1->StatusTextChange(QStringLiteral("完了"));
+        QCOMPARE(status(), QStringLiteral("完了"));
+    }
+
+    // At the size a document window opens with, each field shows 15 characters and every
+    // caption is whole; each option has its access key.
+    void fitsTheDefaultDocumentWindow()
+    {
+        startWith("abc", 0);
+        doc->parentWidget()->resize(540, 360);
+        key(box, "Ctrl+H");
+        QVERIFY(bar()->replaceField->isVisible());
+        bar()->layout()->activate();
+        for (QLineEdit *field : {bar()->findField, bar()->replaceField}) {
+            const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            QVERIFY2(field->width() - 2 * frame - 4 >=
+                         field->fontMetrics().horizontalAdvance(QString(15, QChar(0x3042))),
+                     qPrintable(field->objectName()));
+        }
+        for (QWidget *w : bar()->findChildren<QWidget *>()) {
+            if (!w->isVisible() || qobject_cast<QLineEdit *>(w))
+                continue;
+            QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+            const QRect inBar(w->mapTo(bar(), QPoint()), w->size());
+            QVERIFY2(bar()->rect().contains(inBar), qPrintable(w->objectName()));
+        }
+        for (QCheckBox *option : {bar()->matchCase, bar()->ignoreWidth}) {
+            const QString text = option->text();
+            const qsizetype amp = text.indexOf('&');
+            QVERIFY2(amp >= 0, qPrintable(text));
+            const QByteArray keys = "Alt+" + text.mid(amp + 1, 1).toLatin1();
+            // An access key clicks its button a moment later.
+            key(bar()->findField, keys.constData());
+            QTRY_VERIFY2(option->isChecked(), keys.constData());
+            key(bar()->findField, keys.constData());
+            QTRY_VERIFY(!option->isChecked());
+        }
+        key(bar()->findField, "Esc");
     }
 
     void replaceAllIsOneStepWithOnePreview()

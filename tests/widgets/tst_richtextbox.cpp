@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -376,6 +377,99 @@ private Q_SLOTS:
         for (QTextBlock row = box.document()->firstBlock(); row.isValid(); row = row.next())
             QVERIFY(row.length() <= 2049);
         QCOMPARE(box.fileBytes(), Cp932::encode(QString(model).replace("\n", "\r\n")).bytes);
+    }
+
+    // A paste that makes a line long goes in already cut into rows, as one change of the
+    // document: a row of the whole line never stands in it to be laid out, nor is it cut
+    // one row at a time. Characters beside it keep their byte forms.
+    void aLongPasteGoesInCutIntoRows_data()
+    {
+        QTest::addColumn<QString>("page"); // after a first character kept in another form
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("pasted");
+        const QString unit = "<a href=x>メニュー</a>本日";
+        const QString rows = unit.repeated(600);
+        QTest::newRow("into an empty line") << "" << 1 << 0 << unit.repeated(3000);
+        QTest::newRow("inside a line in rows, beside the kept form")
+            << rows + "\ntail" << 2 << 0 << unit.repeated(2000);
+        QTest::newRow("over rows and a line end, in several lines")
+            << "head\n" + rows + "\n" + rows << 3000 << 9000
+            << unit.repeated(900) + "\r\n" + unit.repeated(200) + "\nshort\r" + rows;
+        QTest::newRow("short, making a line long")
+            << QString(2000, 'x') << 1000 << 0 << QString(100, 'y');
+        QTest::newRow("short into a short line") << "abc" << 2 << 1 << "xyz\nuvw";
+    }
+    void aLongPasteGoesInCutIntoRows()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, at);
+        QFETCH(int, selected);
+        QFETCH(QString, pasted);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/page.html";
+        writeAll(path, QByteArray::fromHex("87 90") + Cp932::encode(page).bytes);
+        RichTextBox box;
+        box.resize(400, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.LoadFile(path);
+        QString model = box.Text();
+        box.setSelStart(at);
+        box.setSelLength(selected);
+        QGuiApplication::clipboard()->setText(pasted);
+        int changes = 0, longestRow = 0;
+        const auto onChange = [&](int from, int, int added) {
+            ++changes;
+            const QTextBlock last = box.document()->findBlock(from + added);
+            for (QTextBlock b = box.document()->findBlock(from); b.isValid(); b = b.next()) {
+                longestRow = qMax(longestRow, b.length());
+                if (b == last)
+                    break;
+            }
+        };
+        connect(box.document(), &QTextDocument::contentsChange, &box, onChange);
+        QSignalSpy changed(&box, &RichTextBox::Change);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        const QString inserted = QString(pasted).replace("\r\n", "\n").replace('\r', '\n');
+        model.replace(at, selected, inserted);
+        QCOMPARE(box.Text(), model);
+        QCOMPARE(changes, 1);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY2(longestRow <= 2049, qPrintable(QString::number(longestRow)));
+        const int end = at + int(inserted.size());
+        QCOMPARE(qMakePair(box.SelStart(), box.SelLength()), qMakePair(end, 0));
+        QCOMPARE(box.lineCount(), int(model.count('\n')) + 1);
+        QCOMPARE(box.fileBytes().left(2), QByteArray::fromHex("87 90"));
+        const auto lineEnds = page.contains('\n') ? Cp932::LineEnds::Lf : Cp932::LineEnds::CrLf;
+        QCOMPARE(box.fileBytes().mid(2), Cp932::encode(model.mid(1), lineEnds).bytes);
+    }
+
+    // A drop inserts inside an edit block of its own that reports its change once complete:
+    // a long line dropped is cut into rows after it, the text as dropped.
+    void aDroppedLongLineIsCutAfterTheDrop()
+    {
+        RichTextBox box;
+        box.resize(400, 200);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QString unit = "<a href=x>メニュー</a>本日";
+        QString model = "head\n" + unit.repeated(300) + "\ntail";
+        box.setText(model);
+        box.setSelStart(2);
+        QMimeData data;
+        data.setText(unit.repeated(500));
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box.viewport(), &enter);
+        QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box.viewport(), &drop);
+        QCoreApplication::processEvents();
+        model.insert(0, data.text());
+        QCOMPARE(box.Text(), model);
+        QCOMPARE(box.SelStart(), int(data.text().size()));
+        for (QTextBlock row = box.document()->firstBlock(); row.isValid(); row = row.next())
+            QVERIFY(row.length() <= 2049);
     }
 
     void keyPressMaySwallow()
