@@ -60,6 +60,7 @@ QString hexOf(QStringView text)
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Cp932::Unwritable>)
+Q_DECLARE_METATYPE(Cp932::Forms)
 
 namespace QTest {
 template <> inline char *toString(const Cp932::Unwritable &u)
@@ -173,6 +174,24 @@ private slots:
         QCOMPARE(edited, (Cp932::Forms{{4, 0x8790}, {10, 0x0A}}));
         Cp932::followEdit(edited, 0, 11, 0);
         QVERIFY(edited.isEmpty());
+    }
+
+    // Forms that lie outside the text (a damaged or crafted record) are passed over: the page
+    // is written from its own units only, never from what lies past its end.
+    void formsOutsideTheTextAreIgnored_data()
+    {
+        QTest::addColumn<Cp932::Forms>("forms");
+        QTest::newRow("far past the end") << Cp932::Forms{{99999999, 0x4142}};
+        QTest::newRow("just past the end") << Cp932::Forms{{12, 0x4142}};
+        QTest::newRow("before the start") << Cp932::Forms{{-5, 0x4142}};
+    }
+    void formsOutsideTheTextAreIgnored()
+    {
+        QFETCH(Cp932::Forms, forms);
+        const QString longer = QStringLiteral("Y<p>abc</p>ZXXXXXXXX");
+        const Cp932::Encoded encoded =
+            Cp932::encodePage(QStringView(longer).first(12), forms, Cp932::LineEnds::Lf);
+        QCOMPARE(encoded.bytes, QByteArray("Y<p>abc</p>Z"));
     }
 
     void pageLineEnds_data()
