@@ -41,10 +41,13 @@ Form_Editer::Form_Editer(DocumentHost *host, QWidget *parent)
     connect(RichTextBox1, &RichTextBox::Change, this, &Form_Editer::RichTextBox1_Change);
     RichTextBox1->onKeyPress = [this](QChar ch) { return RichTextBox1_KeyPress(ch); };
     EditerFr = Created; // the window's load
-    // One write per quiet moment, never one per keystroke.
-    m_journalTimer.setSingleShot(true);
-    m_journalTimer.setInterval(JournalDelayMs);
-    connect(&m_journalTimer, &QTimer::timeout, this, &Form_Editer::updateJournal);
+    // One write per quiet moment, never one per keystroke; and one at the latest the same time
+    // after the first change no copy holds, so that steady typing is kept too.
+    for (QTimer *timer : {&m_journalTimer, &m_journalDeadline}) {
+        timer->setSingleShot(true);
+        timer->setInterval(JournalDelayMs);
+        connect(timer, &QTimer::timeout, this, &Form_Editer::updateJournal);
+    }
 }
 
 Form_Editer::~Form_Editer()
@@ -69,8 +72,11 @@ void Form_Editer::RichTextBox1_Change()
     if (EditerFr < Modified)
         EditerFr = EditState(EditerFr + 1);
     // Tool edits pause tracking but change the text all the same.
-    if (m_host && m_host->recoveryJournal())
+    if (m_host && m_host->recoveryJournal()) {
         m_journalTimer.start();
+        if (!m_journalDeadline.isActive())
+            m_journalDeadline.start();
+    }
     if (!MDI_Module::TrackEdits)
         return;
     StepRunner steps;
@@ -196,6 +202,7 @@ bool Form_Editer::needsJournal() const
 void Form_Editer::updateJournal()
 {
     m_journalTimer.stop();
+    m_journalDeadline.stop();
     RecoveryJournal *journal = m_host ? m_host->recoveryJournal() : nullptr;
     if (!journal)
         return;
@@ -219,6 +226,7 @@ void Form_Editer::adoptJournal(const QString &id)
 void Form_Editer::removeJournal()
 {
     m_journalTimer.stop();
+    m_journalDeadline.stop();
     if (!m_journaled)
         return;
     if (RecoveryJournal *journal = m_host ? m_host->recoveryJournal() : nullptr)

@@ -54,11 +54,16 @@ public:
     void updateJournal();
     // Takes over a journal found at the start, whose text the window now shows.
     void adoptJournal(const QString &id);
+    // A window restored from a journal: its first save to its page asks first, as the page
+    // named by a journal may not be the one the user thinks of.
+    bool restoredFromJournal() const { return m_restored; }
+    void setRestoredFromJournal(bool restored) { m_restored = restored; }
     // The window's journal name; empty while it has none.
     const QString &journalId() const { return m_journalId; }
     // True while a change waits for the quiet moment that writes it.
     bool journalPending() const { return m_journalTimer.isActive(); }
-    // The quiet time after the last change before the journal is written.
+    // The quiet time after the last change before the journal is written, and the longest
+    // time a change waits for it.
     static constexpr int JournalDelayMs = 2000;
 
     // A bar under the text (the find bar), which the window takes over; the text gives up
@@ -85,6 +90,8 @@ private:
     bool m_closeAgreed = false;
     bool m_unloaded = false;
     QTimer m_journalTimer;
+    QTimer m_journalDeadline;
     QString m_journalId;
     bool m_journaled = false;
+    bool m_restored = false;
 };
