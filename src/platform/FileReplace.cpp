@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -102,26 +105,88 @@ QString writeTarget(const QString &path)
     throw ZError::fromErrno(ELOOP);
 }
 
-// A new empty file in folder under a short name of its own: a page's own name may already be
-// as long as a name can be. Returns the descriptor, or -1 with errno set.
-int createBeside(const QString &folder, QString *created)
+// The temporary files of this program: the new content of a replacement, and the copy of a
+// page's old content kept while it is written in place. Only the first kind is ever removed
+// by a later save; the second may be all that is left of the old page.
+const QString NewContentSuffix = QStringLiteral(".tmp");
+const QString OldContentSuffix = QStringLiteral(".old");
+
+bool isLeftoverName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\.zemlo-[0-9a-f]{6}\\.tmp$"));
+    return pattern.match(name).hasMatch();
+}
+
+// A new empty file in a folder (open as dirfd, or AT_FDCWD with folder a path) under a short
+// name of its own: a page's own name may already be as long as a name can be. The file is
+// locked for as long as a descriptor of it is open, which tells a later save that a running
+// copy still owns it. Returns the descriptor, or -1 with errno set.
+int createBeside(int dirfd, const QString &folder, const QString &suffix, QString *created,
+                 mode_t mode = 0666)
 {
     for (int tries = 0; tries < 100; ++tries) {
-        const QString candidate =
-            folder +
-            QStringLiteral("/.zemlo-%1.tmp")
-                .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0'));
-        const int fd = ::open(native(candidate).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
+        const QString name =
+            QStringLiteral(".zemlo-%1")
+                .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')) +
+            suffix;
+        const QString candidate = folder.isEmpty() ? name : folder + u'/' + name;
+        const QByteArray at = native(candidate);
+        const int fd =
+            ::openat(dirfd, at.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     mode);
+        if (fd < 0 && errno != EEXIST)
+            return -1;
+        if (fd < 0)
+            continue;
+        // A clean-up may have taken the file between its creation and the lock: then it is
+        // no longer at its name, and another is made. Where the file system has no locks, no
+        // clean-up can take the file either.
+        (void)::flock(fd, LOCK_EX);
+        struct stat mine
+        {
+        }, named{};
+        if (::fstat(fd, &mine) == 0 &&
+            ::fstatat(dirfd, at.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            mine.st_ino == named.st_ino && mine.st_dev == named.st_dev) {
             *created = candidate;
             return fd;
         }
-        if (errno != EEXIST)
-            return -1;
+        ::close(fd);
     }
     errno = EEXIST;
     return -1;
+}
+
+// Removes the new-content files that saves cut short left in the folder open as dirfd: only
+// this user's regular files, and only those that no running copy holds locked.
+void removeLeftovers(int dirfd)
+{
+    const int listed = ::dup(dirfd);
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    ::rewinddir(dir);
+    QList<QByteArray> names;
+    while (const dirent *entry = ::readdir(dir))
+        if (isLeftoverName(QFile::decodeName(entry->d_name)))
+            names << QByteArray(entry->d_name);
+    ::closedir(dir);
+    for (const QByteArray &name : names) {
+        const Descriptor fd(::openat(dirfd, name.constData(),
+                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st
+        {
+        }, named{};
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(dirfd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_ino == st.st_ino && named.st_dev == st.st_dev)
+            ::unlinkat(dirfd, name.constData(), 0);
+    }
 }
 
 // Writes every byte at offset; returns 0 or the errno of the failure. A short count is tried
@@ -166,7 +231,9 @@ std::optional<ZErrorInfo> replaceByRename(const QString &target, const struct st
 {
     const QString folder = folderOf(target);
     QString temp;
-    Descriptor fd(createBeside(folder, &temp));
+    Descriptor fd(createBeside(AT_FDCWD, folder, NewContentSuffix, &temp));
+    // Holds the lock past the close, until the file is renamed.
+    const Descriptor lock(fd.get() >= 0 ? ::dup(fd.get()) : -1);
     if (fd.get() < 0) {
         const int err = errno;
         return ZError(err == ENOENT || err == ENOTDIR ? OpenFailureNumber(target, true)
@@ -229,7 +296,7 @@ std::optional<ZErrorInfo> replaceInPlace(const QString &target, const struct sta
 
     QString copy;
     {
-        Descriptor out(createBeside(folderOf(target), &copy));
+        Descriptor out(createBeside(AT_FDCWD, folderOf(target), OldContentSuffix, &copy));
         if (out.get() < 0)
             return failure(errno);
         int err = ::fchmod(out.get(), 0600) != 0 ? errno : 0;
@@ -356,7 +423,46 @@ std::optional<ZErrorInfo> ReplaceFileContent(const QString &path, QByteArrayView
         return notAFile(path, st.st_mode, true).info();
     if ((exists && (st.st_mode & 0222) == 0) || noWriteBits(folderOf(target)))
         return ZError(ZErr::PermissionDenied).info();
-    if (exists && st.st_nlink > 1)
-        return replaceInPlace(target, st, bytes);
-    return replaceByRename(target, exists ? &st : nullptr, bytes);
+    const std::optional<ZErrorInfo> failure = exists && st.st_nlink > 1
+                                                  ? replaceInPlace(target, st, bytes)
+                                                  : replaceByRename(target, exists ? &st : nullptr, bytes);
+    RemoveLeftoverTemporaries(folderOf(target));
+    return failure;
+}
+
+std::optional<ZErrorInfo> ReplaceFileAt(int folder, const QString &name, QByteArrayView bytes)
+{
+    QString temp;
+    Descriptor fd(createBeside(folder, QString(), NewContentSuffix, &temp, 0600));
+    if (fd.get() < 0)
+        return failure(errno);
+    const Descriptor lock(::dup(fd.get()));
+    const auto cancel = [&](int err) {
+        fd.reset();
+        ::unlinkat(folder, native(temp).constData(), 0);
+        return failure(err);
+    };
+    if (const int err = writeAll(fd.get(), bytes, 0))
+        return cancel(err);
+    if (const int err = sync(fd.get()))
+        return cancel(err);
+    if (const int err = fd.reset())
+        return cancel(err);
+    if (::renameat(folder, native(temp).constData(), folder, native(name).constData()) != 0)
+        return cancel(errno);
+    ::fsync(folder);
+    return std::nullopt;
+}
+
+void RemoveLeftoverTemporaries(const QString &folder)
+{
+    const Descriptor dir(
+        ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        removeLeftovers(dir.get());
+}
+
+void RemoveLeftoverTemporaries(int folder)
+{
+    removeLeftovers(folder);
 }

@@ -28,6 +28,18 @@ QByteArray ReadFileContent(const QString &path);
 // every byte is written and synced. A file with several names (hard links) is written in
 // place instead, so that every name sees the new text, after a synced copy of the old content
 // has been made beside it. Anything but a regular file at path is never replaced (error 75).
-// A short write (a full disk) cancels the whole. Returns the failure, if any.
+// A short write (a full disk) cancels the whole. Returns the failure, if any. New files that
+// earlier saves cut short left in the same folder are then removed (as below).
 [[nodiscard]] std::optional<ZErrorInfo> ReplaceFileContent(const QString &path,
                                                            QByteArrayView bytes);
+
+// Replaces the file name inside the folder open as the descriptor folder, by a complete new
+// file readable by this user alone, renamed over it: never through a link, never elsewhere.
+[[nodiscard]] std::optional<ZErrorInfo> ReplaceFileAt(int folder, const QString &name,
+                                                      QByteArrayView bytes);
+
+// Removes the new files of replacements that a kill or a crash cut short in a folder: this
+// user's, and only those no running copy holds (a replacement under way keeps its file locked).
+// The copy of a page's old content that an interrupted in-place write keeps is never removed.
+void RemoveLeftoverTemporaries(const QString &folder);
+void RemoveLeftoverTemporaries(int folder);

@@ -1,4 +1,5 @@
 #include "platform/CommonDialog.h"
+#include "platform/FileReplace.h"
 #include "ScriptedPrompts.h"
 #include "platform/StepRunner.h"
 #include "widgets/Twips.h"
@@ -14,6 +15,9 @@
 
 #include <QtTest>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 class TestPlatform : public QObject
 {
@@ -74,6 +78,42 @@ private Q_SLOTS:
         else
             QVERIFY(failure && failure->number == ZErr::PathFileAccess &&
                     failure->description.contains(path));
+    }
+
+    // The temporary files a killed save left go at the next save in their folder; one that a
+    // running save holds (locked), the copy of a page's old content, or a link stay.
+    void leftoverTemporariesGoAtTheNextSave_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left by a kill") << ".zemlo-0a1b2c.tmp" << "file" << true;
+        QTest::newRow("held by a running save") << ".zemlo-0a1b2c.tmp" << "locked" << false;
+        QTest::newRow("a page's old content") << ".zemlo-0a1b2c.old" << "file" << false;
+        QTest::newRow("another name") << ".zemlo-notmine.tmp" << "file" << false;
+        QTest::newRow("a link") << ".zemlo-0a1b2c.tmp" << "link" << false;
+    }
+    void leftoverTemporariesGoAtTheNextSave()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name), other = dir.filePath("other");
+        QFile file(kind == "link" ? other : path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("cut short") == 9);
+        file.close();
+        if (kind == "link")
+            QVERIFY(QFile::link(other, path));
+        const int held = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QVERIFY(held >= 0);
+        if (kind == "locked")
+            QCOMPARE(::flock(held, LOCK_EX), 0);
+        QVERIFY(!ReplaceFileContent(dir.filePath("page.html"), "saved"));
+        ::close(held);
+        QCOMPARE(!QFileInfo(path).isSymLink() && !QFileInfo::exists(path), removed);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+                 kind == "link" ? 3 : removed ? 1 : 2);
     }
 
     void stepRunnerKeepsTheLastFailureAndGoesOn()
