@@ -59,8 +59,12 @@ QString StatusPanels::panelText(int panel) const
 
 void StatusPanels::setPanelText(int panel, const QString &text)
 {
-    if (auto *label = this->panel(panel))
+    if (auto *label = this->panel(panel)) {
         label->setText(text);
+        // The first panel cuts a long notice (a folder's path) off; its tip holds it whole.
+        if (panel == 1)
+            label->setToolTip(text);
+    }
 }
 
 void StatusPanels::refreshIndicators()
