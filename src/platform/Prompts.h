@@ -21,6 +21,10 @@ struct MessageRequest
     std::optional<Prompt::Answer> defaultButton; // the first button when unset
     // Captions of the buttons in their order ("復元", "破棄", ...); empty, the usual ones.
     QStringList buttonTexts = {};
+    // Lines shown under the text in a box of their own, which scrolls when they are many, and
+    // the text under that box: the question keeps a size that fits the screen.
+    QStringList list = {};
+    QString afterList = {};
 };
 
 struct InputRequest

@@ -1,13 +1,23 @@
 #include "widgets/QtPrompts.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 QMessageBox::StandardButton standardFor(Prompt::Answer a)
@@ -139,10 +149,86 @@ private:
 
     QString m_typed;
 };
+
+// A question with a list: the list scrolls in a box of at most a dozen lines, and the whole
+// fits the screen it opens on however many lines there are.
+Prompt::Answer listMessage(const MessageRequest &request, QWidget *parent)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("ListMessage"));
+    dialog.setWindowTitle(request.title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *top = new QHBoxLayout;
+    static const QHash<QMessageBox::Icon, QStyle::StandardPixmap> pictures = {
+        {QMessageBox::Information, QStyle::SP_MessageBoxInformation},
+        {QMessageBox::Warning, QStyle::SP_MessageBoxWarning},
+        {QMessageBox::Critical, QStyle::SP_MessageBoxCritical},
+        {QMessageBox::Question, QStyle::SP_MessageBoxQuestion}};
+    if (const auto it = pictures.constFind(iconFor(request.icon)); it != pictures.cend()) {
+        auto *picture = new QLabel(&dialog);
+        const int size = dialog.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+        picture->setPixmap(dialog.style()->standardIcon(*it).pixmap(size));
+        top->addWidget(picture, 0, Qt::AlignTop);
+    }
+    auto *text = new QLabel(request.text, &dialog);
+    text->setWordWrap(true);
+    top->addWidget(text, 1);
+    layout->addLayout(top);
+    auto *list = new QPlainTextEdit(&dialog);
+    list->setObjectName(QStringLiteral("List"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setPlainText(request.list.join(u'\n'));
+    const int lines = int(std::clamp<qsizetype>(request.list.size(), 3, 12));
+    list->setFixedHeight(list->fontMetrics().lineSpacing() * lines +
+                         2 * (list->frameWidth() + int(list->document()->documentMargin())) + 4);
+    layout->addWidget(list);
+    if (!request.afterList.isEmpty()) {
+        auto *after = new QLabel(request.afterList, &dialog);
+        after->setWordWrap(true);
+        layout->addWidget(after);
+    }
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QList<std::pair<QPushButton *, Prompt::Answer>> answers;
+    const auto add = [&](QDialogButtonBox::StandardButton standard, Prompt::Answer answer) {
+        QPushButton *button = buttons->addButton(standard);
+        if (answers.size() < request.buttonTexts.size())
+            button->setText(request.buttonTexts.at(answers.size()));
+        answers.append({button, answer});
+    };
+    if (request.buttons == Prompt::Buttons::Ok || request.buttons == Prompt::Buttons::OkCancel)
+        add(QDialogButtonBox::Ok, Prompt::Answer::Ok);
+    if (request.buttons == Prompt::Buttons::YesNo || request.buttons == Prompt::Buttons::YesNoCancel) {
+        add(QDialogButtonBox::Yes, Prompt::Answer::Yes);
+        add(QDialogButtonBox::No, Prompt::Answer::No);
+    }
+    if (request.buttons == Prompt::Buttons::OkCancel ||
+        request.buttons == Prompt::Buttons::YesNoCancel)
+        add(QDialogButtonBox::Cancel, Prompt::Answer::Cancel);
+    std::optional<Prompt::Answer> answer;
+    for (const auto &[button, value] : answers) {
+        if (request.defaultButton ? value == *request.defaultButton : button == answers[0].first) {
+            button->setDefault(true);
+            button->setFocus();
+        }
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &answer, value] {
+            answer = value;
+            dialog.accept();
+        });
+    }
+    layout->addWidget(buttons);
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog.setMaximumSize(screen->availableGeometry().size());
+    dialog.exec();
+    return answer.value_or(escapeAnswer(request.buttons));
+}
 } // namespace
 
 Prompt::Answer QtPrompts::message(const MessageRequest &request)
 {
+    if (!request.list.isEmpty())
+        return listMessage(request, m_parent);
     QMessageBox box(iconFor(request.icon), request.title, request.text, buttonsFor(request.buttons),
                     m_parent);
     if (request.defaultButton)
