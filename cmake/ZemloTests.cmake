@@ -7,6 +7,7 @@ set(ZEMLO_PURE_TESTS
     app/tst_commandline
     app/tst_pagemessage
     app/tst_settings
+    documents/tst_journalrecord
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
     text/tst_cp932

@@ -50,9 +50,17 @@ bool OfferCharacterReferences(DocumentHost &host, Form_Editer &doc)
 
 bool WritePage(DocumentHost &host, Form_Editer &doc, const QString &path)
 {
+    if (doc.restoredFromJournal() && path == doc.HtmlName() &&
+        host.prompts()->message(MessageRequest{
+            path + QStringLiteral("\r\n\r\nこのウィンドウは復元用の控えから開いたものです。"
+                                  "このファイルに上書きして保存しますか？"),
+            Prompt::Buttons::OkCancel, Prompt::Icon::Exclamation, QStringLiteral("復元"),
+            Prompt::Answer::Cancel}) != Prompt::Answer::Ok)
+        return false;
     if (!OfferCharacterReferences(host, doc))
         return false;
     doc.RichTextBox1->SaveFile(path, 1);
+    doc.setRestoredFromJournal(false);
     host.pageUsed(path);
     return true;
 }

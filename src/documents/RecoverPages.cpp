@@ -3,15 +3,20 @@
 #include "documents/DocumentHost.h"
 #include "documents/Form_Editer.h"
 #include "documents/RecoveryJournal.h"
+#include "platform/FileReplace.h"
 #include "platform/Prompts.h"
-#include "widgets/RichTextBox.h"
 #include "platform/StepRunner.h"
+#include "widgets/RichTextBox.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <memory>
 
 namespace {
 
 const QString Title = QStringLiteral("復元");
+constexpr qsizetype ProgressFrom = 20;
 
 void restore(DocumentHost &host, const RecoveryJournal::Found &found)
 {
@@ -31,44 +36,76 @@ void restore(DocumentHost &host, const RecoveryJournal::Found &found)
         doc->UndoBuff = doc->BuffBuff;
     });
     doc->EditerFr = Form_Editer::Modified;
+    doc->setRestoredFromJournal(true);
+}
+
+// Many pages take a while: the progress is shown, and the window stays responsive.
+void restoreAll(DocumentHost &host, const QList<RecoveryJournal::Found> &pages)
+{
+    std::unique_ptr<QProgressDialog> progress;
+    if (pages.size() >= ProgressFrom) {
+        progress =
+            std::make_unique<QProgressDialog>(QStringLiteral("編集内容を復元しています..."),
+                                              QString(), 0, int(pages.size()), host.dialogParent());
+        progress->setWindowTitle(Title);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+    }
+    host.setBusyPointer();
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        StepRunner().run([&] { restore(host, pages[i]); });
+        if (progress)
+            progress->setValue(int(i + 1));
+    }
+    host.restorePointer();
+    host.showStatus(QStringLiteral("復元用の控えから %1 ページを開きました").arg(pages.size()));
 }
 
 } // namespace
 
 void OfferRecovery(DocumentHost &host)
 {
+    // New files of replacements a crash cut short, in the program's folder and the journal's.
+    RemoveLeftoverTemporaries(host.programFolder());
     RecoveryJournal *journal = host.recoveryJournal();
-    if (!journal || !QDir(journal->folder()).exists())
+    if (!journal)
         return;
-    // Half-written copies of an atomic replacement that a crash cut short: no other copy of the
-    // program runs now that could still be writing them.
-    QDir folder(journal->folder());
-    for (const QString &name : folder.entryList({QStringLiteral(".zemlo-*.tmp")},
-                                                QDir::Files | QDir::Hidden))
-        folder.remove(name);
-    const RecoveryJournal::Scan scan = RecoveryJournal::scan(journal->folder());
+    const QFileInfo folder(journal->folder());
+    if (!folder.exists() && !folder.isSymLink())
+        return;
+    RemoveLeftoverTemporaries(journal->folder());
+    const RecoveryJournal::Scan scan =
+        RecoveryJournal::scan(journal->folder(), Form_Editer::NewFileName);
     Prompts &prompts = *host.prompts();
+    if (!scan.refusedFolder.isEmpty()) {
+        prompts.message(QStringLiteral("復元用の控えのフォルダは読み込みません。\r\n\r\n") +
+                            scan.refusedFolder,
+                        Prompt::Buttons::Ok, Prompt::Icon::Exclamation, Title);
+        return;
+    }
     if (!scan.unreadable.isEmpty()) {
-        QString names;
-        for (const QString &name : scan.unreadable)
-            names += QStringLiteral("\r\n") + QDir(journal->folder()).filePath(name);
-        prompts.message(
-            QStringLiteral("次の復元用の控えを読み込めませんでした。控えはそのまま残してあります。") +
-                QStringLiteral("\r\n") + names,
-            Prompt::Buttons::Ok, Prompt::Icon::Exclamation, Title);
+        MessageRequest report{
+            QStringLiteral(
+                "次の復元用の控えを読み込めませんでした。控えはそのまま残してあります。"),
+            Prompt::Buttons::Ok, Prompt::Icon::Exclamation, Title, std::nullopt};
+        for (const RecoveryJournal::Unreadable &record : scan.unreadable)
+            report.list << QDir(journal->folder()).filePath(record.name) + QStringLiteral("（") +
+                               record.reason + QStringLiteral("）");
+        prompts.message(report);
     }
     if (scan.pages.isEmpty())
         return;
 
-    QString list;
-    for (const RecoveryJournal::Found &page : scan.pages)
-        list += QStringLiteral("\r\n  ") + page.page + QStringLiteral("（") +
-                page.time.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
-                QStringLiteral("）");
     MessageRequest question;
-    question.text =
-        QStringLiteral("保存されていない編集内容が残っています。\r\n") + list +
-        QStringLiteral("\r\n\r\n復元：編集内容をウィンドウに開きます（ファイルは変更されません）。"
+    question.text = QStringLiteral("保存されていない編集内容が残っています。");
+    for (const RecoveryJournal::Found &page : scan.pages)
+        question.list << page.page + QStringLiteral("（") +
+                             page.time.toLocalTime().toString(
+                                 QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
+                             QStringLiteral("）");
+    question.afterList =
+        QStringLiteral("復元：編集内容をウィンドウに開きます（ファイルは変更されません。"
+                       "最初に保存するときに保存先を確認します）。"
                        "\r\n破棄：残っている編集内容を削除します。"
                        "\r\nキャンセル：次回の起動時にもう一度確認します。");
     question.buttons = Prompt::Buttons::YesNoCancel;
@@ -78,8 +115,7 @@ void OfferRecovery(DocumentHost &host)
                             QStringLiteral("キャンセル")};
     switch (prompts.message(question)) {
     case Prompt::Answer::Yes:
-        for (const RecoveryJournal::Found &page : scan.pages)
-            StepRunner().run([&] { restore(host, page); });
+        restoreAll(host, scan.pages);
         break;
     case Prompt::Answer::No:
         // Enter alone does not delete the user's text.

@@ -1,161 +1,154 @@
 #include "documents/RecoveryJournal.h"
 
+#include "documents/JournalRecord.h"
 #include "platform/FileReplace.h"
 #include "platform/ZError.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QUrl>
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray Magic = "zemlo-journal 1";
 const QString RecordSuffix = QStringLiteral(".rec");
 const QString BytesSuffix = QStringLiteral(".sjis");
 const QString TextSuffix = QStringLiteral(".utf8");
+// Larger than any page the window can hold; a file beyond it is no journal of ours.
+constexpr qint64 LargestFile = qint64(1) << 30;
 
-QByteArray lineEndName(Cp932::LineEnds lineEnds)
+QByteArray native(const QString &path)
 {
-    switch (lineEnds) {
-    case Cp932::LineEnds::CrLf:
-        return "crlf";
-    case Cp932::LineEnds::Cr:
-        return "cr";
-    default:
-        return "lf";
+    return QFile::encodeName(path);
+}
+
+// A descriptor that is closed when it goes out of scope.
+struct Descriptor
+{
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
     }
-}
-
-std::optional<Cp932::LineEnds> lineEndsNamed(const QByteArray &name)
-{
-    if (name == "crlf")
-        return Cp932::LineEnds::CrLf;
-    if (name == "cr")
-        return Cp932::LineEnds::Cr;
-    if (name == "lf")
-        return Cp932::LineEnds::Lf;
-    return std::nullopt;
-}
-
-QByteArray digest(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
-}
-
-QByteArray recordBytes(const QString &page, const QString &dataName, const QByteArray &data,
-                       const Cp932::Forms &forms, Cp932::LineEnds lineEnds)
-{
-    QByteArray out = Magic + '\n';
-    out += "page=" + QUrl::toPercentEncoding(page) + '\n';
-    out += "time=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toLatin1() + '\n';
-    out += "data=" + QUrl::toPercentEncoding(dataName) + '\n';
-    out += "size=" + QByteArray::number(data.size()) + '\n';
-    out += "md5=" + digest(data) + '\n';
-    out += "lineends=" + lineEndName(lineEnds) + '\n';
-    out += "forms=";
-    for (qsizetype i = 0; i < forms.size(); ++i) {
-        if (i)
-            out += ' ';
-        out += QByteArray::number(forms[i].position) + ':' + QByteArray::number(forms[i].bytes, 16);
-    }
-    out += '\n';
-    return out;
-}
-
-struct Record
-{
-    QString page;
-    QDateTime time;
-    QString dataName;
-    qsizetype size = -1;
-    QByteArray md5;
-    Cp932::LineEnds lineEnds = Cp932::LineEnds::CrLf;
-    Cp932::Forms forms;
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int fd;
 };
 
-std::optional<Record> parseRecord(const QByteArray &bytes)
+// The journal folder, opened without following a link, and only when it is this user's own
+// and nobody else may write in it: records planted by others are never read, and the unsaved
+// text never goes to a folder someone else chose. Made (mode 700) when writing finds none.
+// Returns the descriptor, or -1 with the reason, naming the folder, in problem.
+int openFolder(const QString &folder, bool forWriting, QString *problem)
 {
-    const QList<QByteArray> lines = bytes.split('\n');
-    if (lines.isEmpty() || lines.first() != Magic)
-        return std::nullopt;
-    Record r;
-    bool sawLineEnds = false;
-    for (const QByteArray &line : lines) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
-        const QByteArray key = line.left(eq), value = line.mid(eq + 1);
-        if (key == "page") {
-            r.page = QUrl::fromPercentEncoding(value);
-        } else if (key == "time") {
-            r.time = QDateTime::fromString(QString::fromLatin1(value), Qt::ISODateWithMs);
-        } else if (key == "data") {
-            r.dataName = QUrl::fromPercentEncoding(value);
-        } else if (key == "size") {
-            bool ok = false;
-            r.size = value.toLongLong(&ok);
-            if (!ok)
-                return std::nullopt;
-        } else if (key == "md5") {
-            r.md5 = value;
-        } else if (key == "lineends") {
-            const auto ends = lineEndsNamed(value);
-            if (!ends)
-                return std::nullopt;
-            r.lineEnds = *ends;
-            sawLineEnds = true;
-        } else if (key == "forms") {
-            for (const QByteArray &item : value.split(' ')) {
-                if (item.isEmpty())
-                    continue;
-                const qsizetype colon = item.indexOf(':');
-                bool okPos = false, okBytes = false;
-                const int position = item.left(colon).toInt(&okPos);
-                const uint form = item.mid(colon + 1).toUInt(&okBytes, 16);
-                if (colon < 0 || !okPos || !okBytes || form > 0xFFFF ||
-                    (!r.forms.isEmpty() && r.forms.last().position >= position))
-                    return std::nullopt;
-                r.forms.append(Cp932::Form{position, quint16(form)});
-            }
-        }
+    const QByteArray path = native(folder);
+    if (forWriting && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        *problem = QStringLiteral("フォルダを作成できません：") + folder;
+        return -1;
     }
-    // The data file lies beside its record and is named by it alone: no path goes elsewhere.
-    if (r.page.isEmpty() || !r.time.isValid() || r.dataName.isEmpty() ||
-        r.dataName.contains(u'/') || r.dataName.startsWith(u'.') || r.size < 0 || !sawLineEnds)
-        return std::nullopt;
-    return r;
+    struct stat st
+    {
+    };
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        *problem = QStringLiteral("フォルダがリンクのため使いません：") + folder;
+        return -1;
+    }
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = (errno == ENOTDIR || errno == ELOOP ? QStringLiteral("フォルダではありません：")
+                                                       : QStringLiteral("フォルダを開けません：")) +
+                   folder;
+        return -1;
+    }
+    // The user's own folder, made under a loose umask, is made private before a write; what
+    // others may have put in it is still refused file by file.
+    const bool own = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    if (own && forWriting && (st.st_mode & 077) && ::fchmod(fd, 0700) == 0)
+        st.st_mode &= ~mode_t(077);
+    QString why;
+    if (!S_ISDIR(st.st_mode))
+        why = QStringLiteral("フォルダではありません：");
+    else if (!own)
+        why = QStringLiteral("フォルダが他のユーザーのものであるため使いません：");
+    else if (st.st_mode & 022)
+        why = QStringLiteral("フォルダに他のユーザーも書き込めるため使いません：");
+    // Root writes past the mode bits; a folder made read-only is left alone all the same.
+    else if (forWriting && !(st.st_mode & 0200))
+        why = QStringLiteral("フォルダに書き込めません：");
+    if (why.isEmpty())
+        return fd;
+    ::close(fd);
+    *problem = why + folder;
+    return -1;
 }
 
-// The page a journal gives back. A text file that does not match its record was written by an
-// end that came before its record: it is newer, and read by itself.
-RecoveryJournal::Found pageFrom(const Record &record, const QByteArray &data)
+// A file of the journal folder, read only when it is a regular file of this user's that
+// nobody else may write, never through a link. Throws the reason.
+QByteArray readOwnFile(int folder, const QString &name)
 {
-    RecoveryJournal::Found found;
-    found.page = record.page;
-    found.time = record.time;
-    const bool matches = data.size() == record.size && digest(data) == record.md5;
-    if (record.dataName.endsWith(TextSuffix)) {
-        found.text = QString::fromUtf8(data);
-        found.lineEnds = record.lineEnds;
-        if (matches)
-            found.forms = record.forms;
-        return found;
+    const Descriptor fd(::openat(folder, native(name).constData(),
+                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st
+    {
+    };
+    if (fd.fd < 0) {
+        const int err = errno;
+        throw err == ELOOP
+            ? QStringLiteral("リンクです")
+            : QStringLiteral("開けません（%1）").arg(ZError::fromErrno(err).description());
     }
-    Cp932::Page page = Cp932::decodePage(data);
-    found.text = page.text;
-    found.forms = page.forms;
-    found.lineEnds = page.lineEnds;
-    // The record keeps the page's own line end, which the bytes alone cannot always tell (a
-    // tie); it is taken where it gives the very same bytes.
-    if (matches && Cp932::encodePage(page.text, record.forms, record.lineEnds).bytes == data) {
-        found.forms = record.forms;
-        found.lineEnds = record.lineEnds;
+    if (::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw QStringLiteral("ファイルではありません");
+    if (st.st_uid != ::geteuid())
+        throw QStringLiteral("他のユーザーのファイルです");
+    if (st.st_mode & 022)
+        throw QStringLiteral("他のユーザーも書き込めるファイルです");
+    if (st.st_size > LargestFile)
+        throw QStringLiteral("大きすぎます");
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count = ::read(fd.fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw QStringLiteral("読み込めません");
+        if (count == 0)
+            break;
+        done += count;
     }
-    return found;
+    bytes.truncate(done);
+    return bytes;
+}
+
+QStringList namesIn(int folder)
+{
+    QStringList names;
+    const int listed = ::dup(folder);
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return names;
+    }
+    ::rewinddir(dir);
+    while (const dirent *entry = ::readdir(dir))
+        names << QFile::decodeName(entry->d_name);
+    ::closedir(dir);
+    names.sort();
+    return names;
+}
+
+void removeJournalFiles(int folder, const QString &id)
+{
+    // The record first: without it the text file is never offered again.
+    for (const QString &suffix : {RecordSuffix, BytesSuffix, TextSuffix})
+        ::unlinkat(folder, native(id + suffix).constData(), 0);
 }
 
 // The worker yields the processor to the window: a keystroke that lands while a large page is
@@ -199,25 +192,23 @@ void RecoveryJournal::write(const QString &id, const QString &page, const RichIm
         const bool asText = !encoded.ok();
         const QByteArray data = asText ? text.toUtf8() : encoded.bytes;
         const QString dataName = id + (asText ? TextSuffix : BytesSuffix);
-        const QFileInfo at(folder);
-        if (!at.isDir() && !QDir().mkpath(folder)) {
-            reportFailure(failureText(
-                ZError(at.exists() ? ZErr::PathFileAccess : ZErr::PathNotFound,
-                       QStringLiteral("フォルダを作成できません：") + folder)
-                    .info()));
+        QString problem;
+        const Descriptor at(openFolder(folder, true, &problem));
+        if (at.fd < 0) {
+            reportFailure(failureText(ZError(ZErr::PathFileAccess, problem).info()));
             return;
         }
-        if (auto failure = ReplaceFileContent(folder + u'/' + dataName, data)) {
+        if (auto failure = ReplaceFileAt(at.fd, dataName, data)) {
             reportFailure(failureText(*failure));
             return;
         }
-        const QByteArray record =
-            recordBytes(page, dataName, data, image.forms, image.lineEnds);
-        if (auto failure = ReplaceFileContent(folder + u'/' + id + RecordSuffix, record)) {
+        const QByteArray record = JournalRecord::write(page, QDateTime::currentDateTimeUtc(),
+                                                       dataName, data, image.forms, image.lineEnds);
+        if (auto failure = ReplaceFileAt(at.fd, id + RecordSuffix, record)) {
             reportFailure(failureText(*failure));
             return;
         }
-        QFile::remove(folder + u'/' + id + (asText ? BytesSuffix : TextSuffix));
+        ::unlinkat(at.fd, native(id + (asText ? BytesSuffix : TextSuffix)).constData(), 0);
     });
 }
 
@@ -242,24 +233,28 @@ void RecoveryJournal::reportFailure(const QString &message)
         Qt::QueuedConnection);
 }
 
-RecoveryJournal::Scan RecoveryJournal::scan(const QString &folder)
+RecoveryJournal::Scan RecoveryJournal::scan(const QString &folder, const QString &newPage)
 {
     Scan scan;
-    const QDir dir(folder);
-    const QStringList records =
-        dir.entryList({QStringLiteral("*") + RecordSuffix}, QDir::Files, QDir::Name);
-    for (const QString &name : records) {
+    const Descriptor at(openFolder(folder, false, &scan.refusedFolder));
+    if (at.fd < 0)
+        return scan;
+    for (const QString &name : namesIn(at.fd)) {
+        if (!name.endsWith(RecordSuffix) || name.startsWith(u'.'))
+            continue;
+        const QString id = name.chopped(RecordSuffix.size());
         try {
-            const std::optional<Record> record = parseRecord(ReadFileContent(dir.filePath(name)));
-            if (!record) {
-                scan.unreadable << name;
-                continue;
-            }
-            Found found = pageFrom(*record, ReadFileContent(dir.filePath(record->dataName)));
-            found.id = name.chopped(RecordSuffix.size());
-            scan.pages << found;
-        } catch (const ZError &) {
-            scan.unreadable << name;
+            QString why;
+            const auto record = JournalRecord::read(readOwnFile(at.fd, name), id, newPage, &why);
+            if (!record)
+                throw why;
+            const auto page = JournalRecord::restore(*record, readOwnFile(at.fd, record->dataName));
+            if (!page)
+                throw QStringLiteral("バイト形式が本文の外にあります");
+            const JournalRecord::Page &p = *page;
+            scan.pages << Found{id, p.page, p.time, p.text, p.forms, p.lineEnds};
+        } catch (const QString &why) {
+            scan.unreadable << Unreadable{name, why};
         }
     }
     std::stable_sort(scan.pages.begin(), scan.pages.end(),
@@ -269,8 +264,8 @@ RecoveryJournal::Scan RecoveryJournal::scan(const QString &folder)
 
 void RecoveryJournal::discard(const QString &folder, const QString &id)
 {
-    // The record first: without it the text file is never offered again.
-    QFile::remove(folder + u'/' + id + RecordSuffix);
-    QFile::remove(folder + u'/' + id + BytesSuffix);
-    QFile::remove(folder + u'/' + id + TextSuffix);
+    QString problem;
+    const Descriptor at(openFolder(folder, false, &problem));
+    if (at.fd >= 0)
+        removeJournalFiles(at.fd, id);
 }

@@ -17,7 +17,9 @@
 // hold), and <id>.rec a small record of the page's path, the time, the byte forms and line end
 // of the page, and the size and digest of the text file it goes with. Both are replaced
 // atomically, text first: a record that does not match its text file tells of an end between
-// the two, and the text file alone then still gives the page back byte for byte.
+// the two, and the text file alone then still gives the page back byte for byte. The folder is
+// made private to the user (mode 700); one that is not the user's own, or that others may
+// write, is never written nor read.
 //
 // Writes are encoded and written on a worker thread of their own, in the order asked, so that
 // typing never waits for the disk; a removal asked after a write follows it.
@@ -54,13 +56,24 @@ public:
         Cp932::Forms forms;
         Cp932::LineEnds lineEnds = Cp932::LineEnds::CrLf;
     };
+    struct Unreadable
+    {
+        QString name; // the record file's
+        QString reason;
+    };
     struct Scan
     {
-        QList<Found> pages;   // oldest first
-        QStringList unreadable; // the record files that could not be read, by name
+        QList<Found> pages; // oldest first
+        QList<Unreadable> unreadable;
+        // Why the folder itself is not read (a link, another user's, writable by others),
+        // naming it; empty when it was read or is missing.
+        QString refusedFolder;
     };
-    static Scan scan(const QString &folder);
-    // Deletes a journal's files at once (on the caller's thread).
+    // Reads the journals of a folder; a page without a file goes by newPage. Only this user's
+    // own folder and files are read, never through a link; a record is read as untrusted
+    // input (JournalRecord::read).
+    static Scan scan(const QString &folder, const QString &newPage);
+    // Deletes a journal's files at once (on the caller's thread), in this user's folder only.
     static void discard(const QString &folder, const QString &id);
 
 private:

@@ -131,9 +131,8 @@ int createBeside(int dirfd, const QString &folder, const QString &suffix, QStrin
             suffix;
         const QString candidate = folder.isEmpty() ? name : folder + u'/' + name;
         const QByteArray at = native(candidate);
-        const int fd =
-            ::openat(dirfd, at.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                     mode);
+        const int fd = ::openat(dirfd, at.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             return -1;
         if (fd < 0)
@@ -423,9 +422,9 @@ std::optional<ZErrorInfo> ReplaceFileContent(const QString &path, QByteArrayView
         return notAFile(path, st.st_mode, true).info();
     if ((exists && (st.st_mode & 0222) == 0) || noWriteBits(folderOf(target)))
         return ZError(ZErr::PermissionDenied).info();
-    const std::optional<ZErrorInfo> failure = exists && st.st_nlink > 1
-                                                  ? replaceInPlace(target, st, bytes)
-                                                  : replaceByRename(target, exists ? &st : nullptr, bytes);
+    const std::optional<ZErrorInfo> failure =
+        exists && st.st_nlink > 1 ? replaceInPlace(target, st, bytes)
+                                  : replaceByRename(target, exists ? &st : nullptr, bytes);
     RemoveLeftoverTemporaries(folderOf(target));
     return failure;
 }
@@ -456,8 +455,7 @@ std::optional<ZErrorInfo> ReplaceFileAt(int folder, const QString &name, QByteAr
 
 void RemoveLeftoverTemporaries(const QString &folder)
 {
-    const Descriptor dir(
-        ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor dir(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         removeLeftovers(dir.get());
 }

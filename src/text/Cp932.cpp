@@ -470,8 +470,8 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
         while (f < forms.size() && forms.at(f).position < i)
             ++f;
         // A form past the end (a damaged record) bounds nothing: the text's end does.
-        const qsizetype nextForm = f < forms.size() ? qMin<qsizetype>(forms.at(f).position, size)
-                                                    : size;
+        const qsizetype nextForm =
+            f < forms.size() ? qMin<qsizetype>(forms.at(f).position, size) : size;
 #if defined(__SSE2__)
         // Eight ASCII units without a line end and without a form go out as eight bytes.
         if (lone < 0 && !afterCr && nextForm - i >= 8 && copyEightAscii(base + i, out, lfOnly)) {

@@ -6,8 +6,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHash>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,7 +198,8 @@ Prompt::Answer listMessage(const MessageRequest &request, QWidget *parent)
     };
     if (request.buttons == Prompt::Buttons::Ok || request.buttons == Prompt::Buttons::OkCancel)
         add(QDialogButtonBox::Ok, Prompt::Answer::Ok);
-    if (request.buttons == Prompt::Buttons::YesNo || request.buttons == Prompt::Buttons::YesNoCancel) {
+    if (request.buttons == Prompt::Buttons::YesNo ||
+        request.buttons == Prompt::Buttons::YesNoCancel) {
         add(QDialogButtonBox::Yes, Prompt::Answer::Yes);
         add(QDialogButtonBox::No, Prompt::Answer::No);
     }

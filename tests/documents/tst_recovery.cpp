@@ -5,11 +5,18 @@
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/RecoveryJournal.h"
+#include "widgets/QtPrompts.h"
 
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTimer>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace doctest;
 using Files = QMap<QString, QByteArray>;
@@ -40,8 +47,10 @@ QByteArrayList ending(const Files &files, const QString &suffix)
     return found;
 }
 
-// The next start on a program folder holding those journals, answering as given.
-std::unique_ptr<MainWindowFixture> restart(const Files &journals, const QList<A> &answers)
+// The next start on a program folder holding those journals, answering as given; alter then
+// changes the journal folder before the start.
+std::unique_ptr<MainWindowFixture> restart(const Files &journals, const QList<A> &answers,
+                                           const std::function<void(const QString &)> &alter = {})
 {
     return std::make_unique<MainWindowFixture>(
         QByteArray(), true, QStringList(), [&](const QString &folder, ScriptedPrompts &prompts) {
@@ -49,9 +58,19 @@ std::unique_ptr<MainWindowFixture> restart(const Files &journals, const QList<A>
             QDir().mkpath(at);
             for (auto it = journals.cbegin(); it != journals.cend(); ++it)
                 writeFile(at + u'/' + it.key(), it.value());
+            if (alter)
+                alter(at);
             for (A a : answers)
                 prompts.answer(a);
         });
+}
+
+QString named(const Files &files, const QString &suffix)
+{
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        if (it.key().endsWith(suffix))
+            return it.key();
+    return {};
 }
 
 // Types at the end of the page: keys, and what an input method commits for the rest.
@@ -102,8 +121,8 @@ private Q_SLOTS:
         QCOMPARE(next->prompts.count(), 1);
         QCOMPARE(asked.title, QStringLiteral("復元"));
         QCOMPARE(asked.buttonTexts, QStringList({"復元", "破棄", "キャンセル"}));
-        QVERIFY(asked.text.contains(first.path("page.html")));
-        QVERIFY(asked.text.contains(Form_Editer::NewFileName));
+        QVERIFY(asked.list.value(0).startsWith(first.path("page.html")));
+        QVERIFY(asked.list.value(1).startsWith(Form_Editer::NewFileName));
         QCOMPARE(readFile(first.path("page.html")), page);
         const QList<Form_Editer *> docs = next->window->documents();
         QCOMPARE(docs.size(), 2); // oldest first
@@ -115,6 +134,24 @@ private Q_SLOTS:
         QVERIFY(back.text == image.text && back.forms == image.forms &&
                 back.lineEnds == image.lineEnds);
         QCOMPARE(docs[0]->RichTextBox1->fileBytes(), wouldSave);
+    }
+
+    // A steady typist never rests two seconds, and is killed between two keys: the journal
+    // holds the page with what was typed up to a few keys before.
+    void steadyTypingIsKept()
+    {
+        MainWindowFixture f;
+        Form_Editer *doc = f.openPage("page.html", "x");
+        for (const QString typed : {"a", "b", "c", "d", "e"}) {
+            typeInto(doc, typed);
+            QTest::qWait(1200);
+        }
+        f.window->recoveryJournal()->waitForIdle();
+        const QDir dir(journalFolder(f));
+        const QStringList kept = dir.entryList({"*.sjis"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        const QByteArray text = readFile(dir.filePath(kept[0]));
+        QVERIFY2(text.size() > 2 && QByteArray("xabcde").startsWith(text), text);
     }
 
     // Save, a close that gives the changes up and Reload take the journal away; Undo rewrites
@@ -204,12 +241,119 @@ private Q_SLOTS:
         auto next = restart(journals, {A::Ok, A::Yes});
         const MessageRequest report = next->prompts.messages().value(0);
         QCOMPARE(report.title, QStringLiteral("復元"));
-        QVERIFY(report.text.contains(journalFolder(*next) + "/broken.rec"));
-        QVERIFY(report.text.contains(journalFolder(*next) + "/lost.rec"));
+        QVERIFY(report.list.value(0).startsWith(journalFolder(*next) + "/broken.rec"));
+        QVERIFY(report.list.value(1).startsWith(journalFolder(*next) + "/lost.rec"));
         QCOMPARE(next->window->activeDocument()->RichTextBox1->Text(), QStringLiteral("xy"));
         const Files kept = leftBehind(*next);
         QVERIFY(kept.contains("broken.rec") && kept.contains("lost.rec"));
         QVERIFY(!QFile::exists(journalFolder(*next) + "/.zemlo-0a1b2c.tmp"));
+    }
+
+    // Journals are this user's own: a folder or a file that is a link, another user's or
+    // writable by others is not read, and named; nothing of it becomes a window.
+    void foreignJournalsAreRefused_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("folder others may write") << "shared folder" << "";
+        QTest::newRow("folder is a link") << "linked folder" << "";
+        QTest::newRow("text file is a link") << "linked text" << ".rec";
+        QTest::newRow("record others may write") << "shared record" << ".rec";
+        // Only root can give a file to another user.
+        if (::geteuid() == 0) {
+            QTest::newRow("folder of another user") << "foreign folder" << "";
+            QTest::newRow("record of another user") << "foreign record" << ".rec";
+        }
+    }
+    void foreignJournalsAreRefused()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, named);
+        MainWindowFixture first;
+        typeInto(first.openPage("page.html", "x"), "y");
+        const Files journals = leftBehind(first);
+        const QString record = ::named(journals, ".rec"), text = ::named(journals, ".sjis");
+        QTemporaryDir elsewhere;
+        const auto at = [](const QString &folder, const QString &name) {
+            return QFile::encodeName(folder + u'/' + name);
+        };
+        auto next = restart(journals, {A::Ok, A::Yes}, [&](const QString &folder) {
+            if (fault == "shared folder")
+                ::chmod(QFile::encodeName(folder), 0777);
+            if (fault == "linked folder") {
+                QDir().rename(folder, elsewhere.filePath("journals"));
+                QFile::link(elsewhere.filePath("journals"), folder);
+            }
+            if (fault == "foreign folder")
+                QVERIFY(::chown(QFile::encodeName(folder), 65534, 65534) == 0);
+            if (fault == "linked text") {
+                writeFile(elsewhere.filePath("secret"), "y");
+                QFile::remove(folder + u'/' + text);
+                QFile::link(elsewhere.filePath("secret"), folder + u'/' + text);
+            }
+            if (fault == "foreign record")
+                QVERIFY(::chown(at(folder, record), 65534, 65534) == 0);
+            if (fault == "shared record")
+                ::chmod(at(folder, record), 0666);
+        });
+        QVERIFY(next->window->documents().isEmpty());
+        const MessageRequest report = next->prompts.messages().value(0);
+        QCOMPARE(next->prompts.count(), 1);
+        QCOMPARE(report.title, QStringLiteral("復元"));
+        const QString expected = journalFolder(*next) + (named.isEmpty() ? "" : "/" + record);
+        QVERIFY((report.text + report.list.join(u'\n')).contains(expected));
+    }
+
+    // A restored page is written to the page its journal names only once the user says so.
+    void restoredPageAsksBeforeItsFirstSave()
+    {
+        MainWindowFixture first;
+        typeInto(first.openPage("page.html", "x"), "y");
+        auto next = restart(leftBehind(first), {A::Yes});
+        next->prompts.answer(A::Ok);
+        next->prompts.answer(A::Cancel);
+        next->window->runCommand(Cmd::m_msave);
+        QCOMPARE(readFile(first.path("page.html")), QByteArray("x"));
+        QVERIFY(next->prompts.messages().last().text.contains("復元用の控え"));
+        QVERIFY(next->prompts.messages().last().text.startsWith(first.path("page.html")));
+        next->prompts.answer(A::Ok);
+        next->prompts.answer(A::Ok);
+        next->window->runCommand(Cmd::m_msave);
+        QCOMPARE(readFile(first.path("page.html")), QByteArray("xy"));
+        QVERIFY(!next->prompts.pendingAnswers());
+    }
+
+    // A question with a long list keeps a size that fits the screen: the list scrolls, the
+    // buttons stay on screen, and Enter gives the first answer.
+    void longListQuestionFitsTheScreen_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("25") << 25;
+        QTest::newRow("10,000") << 10000;
+    }
+    void longListQuestionFitsTheScreen()
+    {
+        QFETCH(int, lines);
+        MessageRequest request{QStringLiteral("保存されていない編集内容が残っています。"),
+                               Prompt::Buttons::YesNoCancel, Prompt::Icon::Question,
+                               QStringLiteral("復元")};
+        for (int i = 0; i < lines; ++i)
+            request.list << QStringLiteral("/home/user/pages/page%1.html").arg(i);
+        request.afterList = QStringLiteral("復元：…\r\n破棄：…\r\nキャンセル：…");
+        QRect shown, screen;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            shown = box->frameGeometry();
+            auto *list = box->findChild<QPlainTextEdit *>();
+            QVERIFY(list && list->document()->blockCount() == lines);
+            screen = box->screen()->availableGeometry();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QtPrompts prompts;
+        QCOMPARE(prompts.message(request), Prompt::Answer::Yes);
+        QVERIFY2(shown.height() <= screen.height() && shown.height() < 600,
+                 qPrintable(QString::number(shown.height())));
     }
 
     // A journal that cannot be written is said once in the status bar, never in a box, and
@@ -220,6 +364,8 @@ private Q_SLOTS:
         QTest::newRow("full disk") << "full";
         QTest::newRow("read-only folder") << "read-only";
         QTest::newRow("file in the way") << "file";
+        QTest::newRow("link to another folder") << "link";
+        QTest::newRow("folder others may write") << "shared"; // made private, then written
     }
     void unwritableFolderSaysSoOnce()
     {
@@ -230,6 +376,11 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(folder) && QFile::setPermissions(folder, QFile::ExeOwner));
         if (fault == "file")
             writeFile(folder, "in the way");
+        QTemporaryDir elsewhere;
+        if (fault == "link")
+            QVERIFY(QFile::link(elsewhere.path(), folder));
+        if (fault == "shared")
+            QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(folder), 0777) == 0);
         Form_Editer *doc = f.openPage("page.html", "x");
         // Writes past one byte fail as on a full disk.
         rlimit old{};
@@ -243,8 +394,18 @@ private Q_SLOTS:
             typeInto(doc, typed);
             leftBehind(f);
             QCoreApplication::processEvents();
-            QCOMPARE(f.window->StatusBar1->panelText(1).contains("復元用の控え"), typed == "a");
+            QCOMPARE(f.window->StatusBar1->panelText(1).contains("復元用の控え"),
+                     typed == "a" && fault != "shared");
+            // The panel cuts the notice off; its tip holds it whole, the folder's path too.
+            if (typed == "a" && fault != "full" && fault != "shared")
+                QVERIFY(f.window->StatusBar1->panel(1)->toolTip().contains(folder));
         }
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+        struct stat st
+        {
+        };
+        if (fault == "shared")
+            QVERIFY(::stat(QFile::encodeName(folder), &st) == 0 && (st.st_mode & 0777) == 0700);
         setrlimit(RLIMIT_FSIZE, &old);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(f.prompts.count(), 0);

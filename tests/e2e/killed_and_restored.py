@@ -1,6 +1,7 @@
 """Killed 2.5 s after typing into a page and a new page: the next start asks 復元, gives both
-texts back and leaves the page on disk alone until the restored page is saved, which writes the
-bytes the user would have saved (the page's own LF line ends)."""
+texts back and leaves the page on disk alone until the restored page is saved (its first save
+asks about the file once more), which writes the bytes the user would have saved (the page's own
+LF line ends)."""
 
 import glob
 import signal
@@ -46,6 +47,9 @@ def journey(program):
     key("ctrl+s")
     activate(wait_window("保存"))
     key("Return")
+    # A page named by a journal is written only once the user agrees to that very file.
+    activate(wait_window("復元"))
+    key("shift+Tab", "space")  # from キャンセル, the default, to OK
     wait_file(path, TYPED.encode("cp932"))
     activate(main)
     key("ctrl+q")
