@@ -136,24 +136,6 @@ private Q_SLOTS:
         QCOMPARE(docs[0]->RichTextBox1->fileBytes(), wouldSave);
     }
 
-    // A steady typist never rests two seconds, and is killed between two keys: the journal
-    // holds the page with what was typed up to a few keys before.
-    void steadyTypingIsKept()
-    {
-        MainWindowFixture f;
-        Form_Editer *doc = f.openPage("page.html", "x");
-        for (const QString typed : {"a", "b", "c", "d", "e"}) {
-            typeInto(doc, typed);
-            QTest::qWait(1200);
-        }
-        f.window->recoveryJournal()->waitForIdle();
-        const QDir dir(journalFolder(f));
-        const QStringList kept = dir.entryList({"*.sjis"}, QDir::Files);
-        QCOMPARE(kept.size(), 1);
-        const QByteArray text = readFile(dir.filePath(kept[0]));
-        QVERIFY2(text.size() > 2 && QByteArray("xabcde").startsWith(text), text);
-    }
-
     // Save, a close that gives the changes up and Reload take the journal away; Undo rewrites
     // it; an ordinary exit leaves none.
     void stateDecidesTheJournal_data()
@@ -325,15 +307,9 @@ private Q_SLOTS:
 
     // A question with a long list keeps a size that fits the screen: the list scrolls, the
     // buttons stay on screen, and Enter gives the first answer.
-    void longListQuestionFitsTheScreen_data()
-    {
-        QTest::addColumn<int>("lines");
-        QTest::newRow("25") << 25;
-        QTest::newRow("10,000") << 10000;
-    }
     void longListQuestionFitsTheScreen()
     {
-        QFETCH(int, lines);
+        const int lines = 10000;
         MessageRequest request{QStringLiteral("保存されていない編集内容が残っています。"),
                                Prompt::Buttons::YesNoCancel, Prompt::Icon::Question,
                                QStringLiteral("復元")};
