@@ -89,6 +89,7 @@ void WebBrowser::startEngine()
         Q_EMIT StatusTextChange(url.isEmpty() ? url : addressFor(QUrl(url)));
     };
     events.loadStarted = [this] {
+        m_stopAsked = false;
         showFailure(QString());
         Q_EMIT StatusTextChange(QStringLiteral("読み込み中..."));
     };
@@ -114,8 +115,10 @@ void WebBrowser::startEngine()
 
 void WebBrowser::loadFinished(PreviewLoad end, const QUrl &url, const QString &failure)
 {
-    // A load cut short by the next one ends nothing: the next one is under way.
-    if (end == PreviewLoad::Stopped && url != m_loading)
+    // A load cut short by the next one ends nothing: the next one is under way. One the user
+    // stopped has ended.
+    const bool stopAsked = std::exchange(m_stopAsked, false);
+    if (end == PreviewLoad::Stopped && !stopAsked && url != m_loading)
         return;
     const QUrl again = std::exchange(m_loading, QUrl());
     if (end == PreviewLoad::Failed) {
@@ -124,6 +127,8 @@ void WebBrowser::loadFinished(PreviewLoad end, const QUrl &url, const QString &f
     } else if (end == PreviewLoad::Succeeded) {
         Q_EMIT StatusTextChange(QStringLiteral("完了"));
         Q_EMIT DocumentComplete(shownAddress(m_engine->url()));
+    } else if (stopAsked) {
+        Q_EMIT StatusTextChange(QStringLiteral("中止しました"));
     }
     if (std::exchange(m_again, false) && !again.isEmpty() && m_engine) {
         m_loading = again;
@@ -265,6 +270,7 @@ void WebBrowser::Stop()
     if (!m_engine)
         return;
     m_again = false;
+    m_stopAsked = true;
     m_engine->stop();
 }
 

@@ -87,5 +87,7 @@ private:
     // The address last loaded by Navigate() while it loads; asked for again meanwhile.
     QUrl m_loading;
     bool m_again = false;
+    // 中止 was asked for since the last load started.
+    bool m_stopAsked = false;
     QLabel *m_failure = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -104,6 +105,26 @@ private Q_SLOTS:
                                                              : status.last().first(),
                  QVariant(message));
         QVERIFY(loaded(browser, page));
+        QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // 中止 ends a load under way, and the status text says it has ended.
+    void stopEndsTheLoad()
+    {
+        QTcpServer silent; // takes the connection and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, "about:blank"));
+        QSignalSpy status(&browser, &WebBrowser::StatusTextChange);
+        browser.Navigate(QString("http://127.0.0.1:%1/").arg(silent.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() &&
+                                         status.last().first().toString() == "読み込み中...",
+                                 20000);
+        status.clear();
+        browser.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty(), 20000);
+        QCOMPARE(status.last().first().toString(), QString("中止しました"));
         QCOMPARE(browser.failureMessage(), QString());
     }
 
