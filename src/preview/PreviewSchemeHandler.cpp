@@ -1,6 +1,7 @@
 #include "preview/PreviewSchemeHandler.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -23,6 +24,37 @@ QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByte
         return QByteArrayLiteral("text/html;charset=Shift_JIS");
     }
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
+}
+
+namespace {
+// The path with every link in it resolved; of a path that does not exist (yet), that of its
+// deepest folder that does, followed by the rest.
+QString resolved(const QString &path)
+{
+    QString head = QDir::cleanPath(path), rest;
+    for (;;) {
+        const QString real = QFileInfo(head).canonicalFilePath();
+        if (!real.isEmpty())
+            return rest.isEmpty() ? real : QDir::cleanPath(real + QLatin1Char('/') + rest);
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return QString();
+        rest = rest.isEmpty() ? head.mid(slash + 1) : head.mid(slash + 1) + QLatin1Char('/') + rest;
+        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
+    }
+}
+} // namespace
+
+bool PreviewSchemeHandler::mayRead(const QUrl &page, const QUrl &target)
+{
+    const QString own = QString::fromLatin1(scheme);
+    if (page.scheme() != own || target.scheme() != own || !page.path().startsWith(QLatin1Char('/')) ||
+        !target.path().startsWith(QLatin1Char('/')))
+        return false;
+    const QString folder = resolved(QFileInfo(page.path()).path());
+    const QString path = resolved(target.path());
+    return !folder.isEmpty() && !path.isEmpty() &&
+           (folder == QStringLiteral("/") || path.startsWith(folder + QLatin1Char('/')));
 }
 
 PreviewSchemeHandler::PreviewSchemeHandler(PageFilter filter, QObject *parent)

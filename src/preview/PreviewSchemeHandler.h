@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 #include <functional>
 
@@ -19,6 +20,11 @@ public:
 
     // The content type to send for a file with these leading bytes.
     static QByteArray contentTypeFor(const QString &path, const QByteArray &head);
+
+    // Whether a page shown at page may read target by itself (a frame, a picture, a style sheet,
+    // a refresh): a file of this scheme in the page's folder or below it, links resolved on
+    // both sides. What the user follows or types is the user's choice and not asked here.
+    static bool mayRead(const QUrl &page, const QUrl &target);
 
     // Requests for addressPath are served from file, so that a page written elsewhere finds
     // what it refers to beside the address it is shown under. An empty addressPath ends it.

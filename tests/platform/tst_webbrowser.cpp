@@ -3,11 +3,13 @@
 #include "preview/PreviewSchemeHandler.h"
 #include "platform/WebBrowser.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -30,6 +32,19 @@ QString shownText(WebBrowser &browser)
     while (!done && !deadline.hasExpired())
         QTest::qWait(20);
     return text;
+}
+// How often text is found in the page, its frames included.
+int matches(WebBrowser &browser, const QString &text)
+{
+    int found = -1;
+    browser.view()->page()->findText(text, {}, [&](const QWebEngineFindTextResult &result) {
+        found = result.numberOfMatches();
+    });
+    QDeadlineTimer deadline(10000);
+    while (found < 0 && !deadline.hasExpired())
+        QTest::qWait(20);
+    browser.view()->page()->findText(QString());
+    return found;
 }
 // Loads target and waits for the pane to settle on it.
 bool loaded(WebBrowser &browser, const QString &target)
@@ -106,6 +121,102 @@ private Q_SLOTS:
                  QVariant(message));
         QVERIFY(loaded(browser, page));
         QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // What a page may read by itself, of files that are there and of files that are not.
+    void whatAPageMayRead_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("target"); // both in the folder of the test, or an address
+        QTest::addColumn<bool>("may");
+        QTest::newRow("beside") << "site/a.html" << "site/b.html" << true;
+        QTest::newRow("itself") << "site/a.html" << "site/a.html" << true;
+        QTest::newRow("below, not there") << "site/a.html" << "site/new/b.gif" << true;
+        QTest::newRow("above") << "site/a.html" << "secret.html" << false;
+        QTest::newRow("above, not there") << "site/a.html" << "gone.html" << false;
+        QTest::newRow("a folder of a longer name") << "site/a.html" << "site2/b.html" << false;
+        QTest::newRow("way up and back") << "site/a.html" << "site/../secret.html" << false;
+        QTest::newRow("link to a file above") << "site/a.html" << "site/pw.html" << false;
+        QTest::newRow("through a linked folder") << "site/a.html" << "site/up/secret.html" << false;
+        QTest::newRow("link to a file beside") << "site/a.html" << "site/same.html" << true;
+        QTest::newRow("page reached through a link") << "link/a.html" << "site/b.html" << true;
+        QTest::newRow("file: address") << "site/a.html" << "file:site/b.html" << false;
+        QTest::newRow("remote page") << "http://example.com/a.html" << "site/b.html" << false;
+    }
+    void whatAPageMayRead()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        const QString top = dir.path() + "/";
+        QVERIFY(QDir(top).mkpath("site") && QDir(top).mkpath("site2"));
+        for (const char *name : {"secret.html", "site/a.html", "site/b.html", "site2/b.html"})
+            writeAll(top + name, "x");
+        QVERIFY(QFile::link(top + "secret.html", top + "site/pw.html"));
+        QVERIFY(QFile::link(top, top + "site/up"));
+        QVERIFY(QFile::link(top + "site/b.html", top + "site/same.html"));
+        QVERIFY(QFile::link(top + "site", top + "link"));
+        const auto url = [&top](const QString &name) {
+            if (name.contains("://"))
+                return QUrl(name);
+            return name.startsWith("file:") ? QUrl::fromLocalFile(top + name.mid(5))
+                                            : WebBrowser::urlForPath(top + name);
+        };
+        QTEST(PreviewSchemeHandler::mayRead(url(page), url(target)), "may");
+    }
+
+    // A page shows what lies in its folder and below it, in frames or by a refresh, and nothing
+    // else, however it names it: a file: address, the preview's own, a way up, a link. Where
+    // the user follows a link it goes anywhere.
+    void aPageReadsItsOwnFolderOnly_data()
+    {
+        QTest::addColumn<QString>("markup"); // %1 the folder above the page's
+        QTest::addColumn<bool>("shown");
+        const QString frame = "<iframe src=\"%1\"></iframe>",
+                      refresh = "<meta http-equiv=\"refresh\" content=\"0;url=%1\">";
+        const struct
+        {
+            const char *name;
+            QString address;
+            bool shown;
+        } addresses[] = {{"inside", "inside.html", true},
+                         {"file:", "file://%1/secret.html", false},
+                         {"own scheme", "zemlo-file://%1/secret.html", false},
+                         {"link to a file", "pw.html", false}};
+        for (const auto &a : addresses) {
+            QTest::addRow("frame, %s", a.name) << frame.arg(a.address) << a.shown;
+            QTest::addRow("refresh, %s", a.name) << refresh.arg(a.address) << a.shown;
+        }
+        QTest::newRow("frame, linked folder") << frame.arg("up/secret.html") << false;
+        QTest::newRow("refresh, way up") << refresh.arg("../secret.html") << false;
+        QTest::newRow("link followed, way up")
+            << "<a href=\"../secret.html\" style=\"display:block;height:99px\">a</a>" << true;
+    }
+    void aPageReadsItsOwnFolderOnly()
+    {
+        QFETCH(QString, markup);
+        QFETCH(bool, shown);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("site"));
+        writeAll(dir.path() + "/secret.html", "<p>SECRET-ABOVE</p>");
+        writeAll(dir.path() + "/site/inside.html", "<p>SECRET-INSIDE</p>");
+        QVERIFY(QFile::link(dir.path() + "/secret.html", dir.path() + "/site/pw.html"));
+        QVERIFY(QFile::link(dir.path(), dir.path() + "/site/up"));
+        const QString page = dir.path() + "/site/a.html";
+        writeAll(page, markup.arg(dir.path()).toUtf8() + "<p>page</p>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        if (markup.startsWith("<a "))
+            QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, {20, 50});
+        if (shown) {
+            QTRY_COMPARE_WITH_TIMEOUT(matches(browser, "SECRET"), 1, 20000);
+        } else {
+            // A refresh would come at once and a frame with the page; some time is left for both.
+            QTest::qWait(1500);
+            QCOMPARE(matches(browser, "SECRET"), 0);
+        }
     }
 
     // 中止 ends a load under way, and the status text says it has ended.
