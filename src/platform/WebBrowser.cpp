@@ -97,7 +97,8 @@ void WebBrowser::startEngine()
         loadFinished(end, url, failure);
     };
     events.servedPage = [](const QByteArray &page) {
-        return PictographMarkup::mapForPreview(page, pictographPicture);
+        return ServedPage{PictographMarkup::mapForPreview(page, pictographPicture),
+                          PictographMarkup::previewCharset(page)};
     };
     m_engine.reset(create(this, previewScheme, events));
     if (!m_previewAddress.isEmpty())

@@ -5,24 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QRegularExpression>
 #include <algorithm>
 #include <QWebEngineUrlRequestJob>
 
 const QByteArray PreviewSchemeHandler::scheme = QByteArrayLiteral("zemlo-file");
 
-QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByteArray &head)
+QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     static const QStringList pageSuffixes = {"htm", "html", "jsp", "asp", "lbi", "tmp", "txt"};
-    if (pageSuffixes.contains(suffix) || suffix.isEmpty()) {
-        // A page that names its own charset is left to it.
-        static const QRegularExpression declared(QStringLiteral("<meta[^>]*charset"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-        if (declared.match(QString::fromLatin1(head)).hasMatch())
-            return QByteArrayLiteral("text/html");
-        return QByteArrayLiteral("text/html;charset=Shift_JIS");
-    }
+    if (pageSuffixes.contains(suffix) || suffix.isEmpty())
+        return QByteArrayLiteral("text/html");
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
 }
 
@@ -108,20 +101,21 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
                                           : QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    const QByteArray head = file->peek(1024);
-    const QByteArray type = contentTypeFor(path, head);
-    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
-    const bool filtered = m_filter && type.startsWith("text/html");
-    if (!cut && !filtered) {
+    const QByteArray type = contentTypeFor(path);
+    if (type != "text/html") {
         job->reply(type, file);
         return;
     }
-    QByteArray bytes = cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll();
+    // A page's charset is the one a phone reads it in, not the one it may declare: sent with
+    // the page, it outweighs the page's own.
+    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
+    ServedPage served{cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll(),
+                      QByteArrayLiteral("Shift_JIS")};
     file->close();
-    if (filtered)
-        bytes = m_filter(bytes);
+    if (m_filter)
+        served = m_filter(served.bytes);
     auto *page = new QBuffer(job);
-    page->setData(bytes);
+    page->setData(served.bytes);
     page->open(QIODevice::ReadOnly);
-    job->reply(type, page);
+    job->reply("text/html;charset=" + served.charset, page);
 }
