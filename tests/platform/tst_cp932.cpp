@@ -292,8 +292,6 @@ private slots:
             << hex("6182 2061") << 0 << 0 << QString() << hex("6182 2061");
         QTest::newRow("a lone CR and an LF brought together")
             << QByteArray("a\rb\nc\nd") << 2 << 1 << QString() << QByteArray();
-        QTest::newRow("line ends only") << QByteArray("\r\n\r\r\n\n") << 0 << 0 << QString()
-                                        << QByteArray("\r\n\r\r\n\n");
         QTest::newRow("emoji before a twin")
             << hex("41 EEBD") << 1 << 0 << QString::fromUtf16(u"\U0001F600")
             << QByteArray("A&#128512;\xEE\xBD");
@@ -322,8 +320,7 @@ private slots:
             QByteArray bytes;
             Cp932::encodePageInPieces(pieces, page.forms, page.lineEnds,
                                       [&bytes](QByteArrayView part) { bytes += part; });
-            QVERIFY2(bytes == written, qPrintable(QString("pieces of %1: %2").arg(size).arg(
-                                           QString::fromLatin1(bytes.toHex(' ')))));
+            QVERIFY2(bytes == written, qPrintable("pieces of " + QString::number(size)));
         }
     }
 
