@@ -96,7 +96,8 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     const QString requested = job->requestUrl().path();
     const QString path = fileFor(requested);
     auto *file = new QFile(path, job);
-    if (QFileInfo(path).isDir() || !file->open(QIODevice::ReadOnly)) {
+    // Only a file is read: a pipe or a device would keep the window waiting for ever.
+    if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
         job->fail(QFileInfo::exists(path) ? QWebEngineUrlRequestJob::RequestDenied
                                           : QWebEngineUrlRequestJob::UrlNotFound);
         return;

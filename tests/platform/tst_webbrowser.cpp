@@ -13,6 +13,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <sys/stat.h>
+
 namespace {
 void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -200,6 +202,20 @@ private Q_SLOTS:
             QTest::qWait(1500);
             QCOMPARE(matches(browser, "SECRET"), 0);
         }
+    }
+
+    // What is no file (a pipe, a device) is refused, not read: reading it would never end.
+    void refusesWhatIsNoFile()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.path() + "/pipe.html";
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, "about:blank"));
+        browser.Navigate(pipe);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            browser.failureMessage().startsWith("このアドレスはプレビューでは開けません。"), 20000);
     }
 
     // 中止 ends a load under way, and the status text says it has ended.
