@@ -582,11 +582,11 @@ QByteArray encodeShown(QStringView text, const Forms &forms, LineEnds lineEnds)
             continue;
         keepFormsBefore(u.position);
         shown.append(text.sliced(from, u.position - from));
-        const char32_t codePoint = u.length == 2 ? QChar::surrogateToUcs4(text[u.position],
-                                                                           text[u.position + 1])
-                                                 : text[u.position].unicode();
-        const QString reference = QLatin1String("&#") + QString::number(quint32(codePoint)) +
-                                  QLatin1Char(';');
+        const char32_t codePoint =
+            u.length == 2 ? QChar::surrogateToUcs4(text[u.position], text[u.position + 1])
+                          : text[u.position].unicode();
+        const QString reference =
+            QLatin1String("&#") + QString::number(quint32(codePoint)) + QLatin1Char(';');
         shown.append(reference);
         from = u.position + u.length;
         while (f < forms.size() && forms.at(f).position < from)

@@ -37,10 +37,10 @@ QByteArray previewCharset(const QByteArray &page)
 {
     const QRegularExpressionMatch m =
         MarkupScan::charsetDeclaration().match(QString::fromLatin1(page.left(1024)));
-    const bool utf8 = m.hasMatch() && MarkupScan::charsetOf(m.capturedView(1)) ==
-                                          MarkupScan::Charset::Utf8;
+    const bool utf8 =
+        m.hasMatch() && MarkupScan::charsetOf(m.capturedView(1)) == MarkupScan::Charset::Utf8;
     return utf8 && QByteArrayView(page).isValidUtf8() ? QByteArrayLiteral("UTF-8")
-                                                       : QByteArrayLiteral("Shift_JIS");
+                                                      : QByteArrayLiteral("Shift_JIS");
 }
 
 QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)

@@ -18,9 +18,9 @@ namespace PictographMarkup {
 // written.
 using Pictures = std::function<QByteArray(const Pictograph &)>;
 
-// Raw bytes are read in previewCharset(page). References work in any charset. Inside tags a reference to a Shift-JIS code becomes one to the private-use
-// character, the pictograph's character; title, textarea, script, style and comments are
-// left alone.
+// Raw bytes are read in previewCharset(page). References work in any charset. Inside tags a
+// reference to a Shift-JIS code becomes one to the private-use character, the pictograph's
+// character; title, textarea, script, style and comments are left alone.
 QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures);
 
 // The charset the preview reads a page in: Shift_JIS, as a phone reads every page whatever it

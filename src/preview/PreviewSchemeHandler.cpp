@@ -41,8 +41,8 @@ QString resolved(const QString &path)
 bool PreviewSchemeHandler::mayRead(const QUrl &page, const QUrl &target)
 {
     const QString own = QString::fromLatin1(scheme);
-    if (page.scheme() != own || target.scheme() != own || !page.path().startsWith(QLatin1Char('/')) ||
-        !target.path().startsWith(QLatin1Char('/')))
+    if (page.scheme() != own || target.scheme() != own ||
+        !page.path().startsWith(QLatin1Char('/')) || !target.path().startsWith(QLatin1Char('/')))
         return false;
     const QString folder = resolved(QFileInfo(page.path()).path());
     const QString path = resolved(target.path());
@@ -109,7 +109,8 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     }
     // A page's charset is the one a phone reads it in, not the one it may declare: sent with
     // the page, it outweighs the page's own.
-    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
+    const bool cut =
+        !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
     ServedPage served{cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll(),
                       QByteArrayLiteral("Shift_JIS")};
     file->close();

@@ -297,8 +297,8 @@ private slots:
             << QByteArray("A&#128512;\xEE\xBD");
         QTest::newRow("not in the code page after a lone lead byte")
             << hex("82") << 1 << 0 << QString::fromUtf16(u"\u00A5a") << QByteArray("\x82&#165;a");
-        QTest::newRow("a kept byte typed") << hex("41") << 1 << 0 << QString(QChar(0xF801))
-                                           << QByteArray("A?");
+        QTest::newRow("a kept byte typed")
+            << hex("41") << 1 << 0 << QString(QChar(0xF801)) << QByteArray("A?");
     }
 
     void piecesAreWrittenAsThePageWhole()

@@ -163,12 +163,14 @@ void TestPictographs::charsetsPagesAreReadIn_data()
 {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QByteArray>("charset");
-    const QByteArray utf8 = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
+    const QByteArray utf8 =
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
     QTest::newRow("undeclared") << QByteArray("<p>\x82\xA0") << QByteArray("Shift_JIS");
-    QTest::newRow("UTF-8 declared, Shift-JIS written") << utf8 + "\x82\xA0" << QByteArray("Shift_JIS");
+    QTest::newRow("UTF-8 declared, Shift-JIS written")
+        << utf8 + "\x82\xA0" << QByteArray("Shift_JIS");
     QTest::newRow("UTF-8 declared and written") << utf8 + "\xE3\x81\x82" << QByteArray("UTF-8");
-    QTest::newRow("EUC-JP declared") << QByteArray("<meta charset=euc-jp>\xA4\xA2")
-                                     << QByteArray("Shift_JIS");
+    QTest::newRow("EUC-JP declared")
+        << QByteArray("<meta charset=euc-jp>\xA4\xA2") << QByteArray("Shift_JIS");
 }
 
 void TestPictographs::charsetsPagesAreReadIn()
