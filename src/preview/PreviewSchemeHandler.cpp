@@ -1,28 +1,53 @@
 #include "preview/PreviewSchemeHandler.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QRegularExpression>
 #include <algorithm>
 #include <QWebEngineUrlRequestJob>
 
 const QByteArray PreviewSchemeHandler::scheme = QByteArrayLiteral("zemlo-file");
 
-QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path, const QByteArray &head)
+QByteArray PreviewSchemeHandler::contentTypeFor(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     static const QStringList pageSuffixes = {"htm", "html", "jsp", "asp", "lbi", "tmp", "txt"};
-    if (pageSuffixes.contains(suffix) || suffix.isEmpty()) {
-        // A page that names its own charset is left to it.
-        static const QRegularExpression declared(QStringLiteral("<meta[^>]*charset"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-        if (declared.match(QString::fromLatin1(head)).hasMatch())
-            return QByteArrayLiteral("text/html");
-        return QByteArrayLiteral("text/html;charset=Shift_JIS");
-    }
+    if (pageSuffixes.contains(suffix) || suffix.isEmpty())
+        return QByteArrayLiteral("text/html");
     return QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name().toLatin1();
+}
+
+namespace {
+// The path with every link in it resolved; of a path that does not exist (yet), that of its
+// deepest folder that does, followed by the rest.
+QString resolved(const QString &path)
+{
+    QString head = QDir::cleanPath(path), rest;
+    for (;;) {
+        const QString real = QFileInfo(head).canonicalFilePath();
+        if (!real.isEmpty())
+            return rest.isEmpty() ? real : QDir::cleanPath(real + QLatin1Char('/') + rest);
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return QString();
+        rest = rest.isEmpty() ? head.mid(slash + 1) : head.mid(slash + 1) + QLatin1Char('/') + rest;
+        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
+    }
+}
+} // namespace
+
+bool PreviewSchemeHandler::mayRead(const QUrl &page, const QUrl &target)
+{
+    const QString own = QString::fromLatin1(scheme);
+    if (page.scheme() != own || target.scheme() != own ||
+        !page.path().startsWith(QLatin1Char('/')) || !target.path().startsWith(QLatin1Char('/')))
+        return false;
+    const QString folder = resolved(QFileInfo(page.path()).path());
+    const QString path = resolved(target.path());
+    return !folder.isEmpty() && !path.isEmpty() &&
+           (folder == QStringLiteral("/") || path.startsWith(folder + QLatin1Char('/')));
 }
 
 PreviewSchemeHandler::PreviewSchemeHandler(PageFilter filter, QObject *parent)
@@ -71,25 +96,28 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     const QString requested = job->requestUrl().path();
     const QString path = fileFor(requested);
     auto *file = new QFile(path, job);
-    if (QFileInfo(path).isDir() || !file->open(QIODevice::ReadOnly)) {
+    // Only a file is read: a pipe or a device would keep the window waiting for ever.
+    if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly)) {
         job->fail(QFileInfo::exists(path) ? QWebEngineUrlRequestJob::RequestDenied
                                           : QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    const QByteArray head = file->peek(1024);
-    const QByteArray type = contentTypeFor(path, head);
-    const bool cut = !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
-    const bool filtered = m_filter && type.startsWith("text/html");
-    if (!cut && !filtered) {
+    const QByteArray type = contentTypeFor(path);
+    if (type != "text/html") {
         job->reply(type, file);
         return;
     }
-    QByteArray bytes = cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll();
+    // A page's charset is the one a phone reads it in, not the one it may declare: sent with
+    // the page, it outweighs the page's own.
+    const bool cut =
+        !m_aliasPath.isEmpty() && requested == m_aliasPath && file->size() > shownBytes;
+    ServedPage served{cut ? firstPart(file->read(shownBytes), file->size()) : file->readAll(),
+                      QByteArrayLiteral("Shift_JIS")};
     file->close();
-    if (filtered)
-        bytes = m_filter(bytes);
+    if (m_filter)
+        served = m_filter(served.bytes);
     auto *page = new QBuffer(job);
-    page->setData(bytes);
+    page->setData(served.bytes);
     page->open(QIODevice::ReadOnly);
-    job->reply(type, page);
+    job->reply("text/html;charset=" + served.charset, page);
 }

@@ -1,24 +1,32 @@
 #pragma once
 
+#include "platform/PreviewEngine.h"
+
 #include <QByteArray>
+#include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 #include <functional>
 
-// Serves local files to the preview browser. Pages that do not declare their charset are
-// sent as Shift_JIS, which is what i-mode pages are written in.
+// Serves local files to the preview browser, pages in the charset their filter names.
 class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
 public:
     static const QByteArray scheme;
-    // What a page is sent as, made from the file's bytes; the file keeps its own.
-    using PageFilter = std::function<QByteArray(const QByteArray &page)>;
+    // What a page is sent as, made from the file's bytes; the file keeps its own. Without one
+    // a page is sent as it is, as Shift_JIS.
+    using PageFilter = std::function<ServedPage(const QByteArray &page)>;
 
     PreviewSchemeHandler(PageFilter filter, QObject *parent);
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
-    // The content type to send for a file with these leading bytes.
-    static QByteArray contentTypeFor(const QString &path, const QByteArray &head);
+    // The content type of a file, "text/html" for a page, which gets its charset as it is sent.
+    static QByteArray contentTypeFor(const QString &path);
+
+    // Whether a page shown at page may read target by itself (a frame, a picture, a style sheet,
+    // a refresh): a file of this scheme in the page's folder or below it, links resolved on
+    // both sides. What the user follows or types is the user's choice and not asked here.
+    static bool mayRead(const QUrl &page, const QUrl &target);
 
     // Requests for addressPath are served from file, so that a page written elsewhere finds
     // what it refers to beside the address it is shown under. An empty addressPath ends it.

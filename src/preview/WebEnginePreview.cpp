@@ -22,8 +22,9 @@ Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
 QT_END_NAMESPACE
 
 namespace {
-// What a local page reads (images, frames, style sheets) lies in its own folder or below it;
-// it reads no file by a file: address. Following a link is the user's choice and goes anywhere.
+// What a local page reads by itself (images, frames, style sheets) lies in its own folder or
+// below it, and a remote page reads no local file at all. Where the page itself goes is
+// PreviewPage's to decide.
 class LocalReadGuard final : public QWebEngineUrlRequestInterceptor
 {
 public:
@@ -33,19 +34,12 @@ public:
     }
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        const QUrl page = info.firstPartyUrl();
-        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
-            page.scheme() != m_scheme)
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
             return;
         const QUrl url = info.requestUrl();
-        if (url.isLocalFile())
+        if ((url.isLocalFile() || url.scheme() == m_scheme) &&
+            !PreviewSchemeHandler::mayRead(info.firstPartyUrl(), url))
             info.block(true);
-        else if (url.scheme() == m_scheme) {
-            const QString folder = QDir::cleanPath(page.path() + QStringLiteral("/.."));
-            const QString path = QDir::cleanPath(url.path());
-            if (!path.startsWith(folder + QLatin1Char('/')) && folder != QStringLiteral("/"))
-                info.block(true);
-        }
     }
 
 private:
@@ -134,20 +128,43 @@ public:
     }
 
 protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
         static const QStringList shown = {"http", "https", "about", "data"};
-        if (url.scheme() == m_scheme || shown.contains(url.scheme()))
+        if (shown.contains(url.scheme()))
             return true;
+        if (url.scheme() != m_scheme && !url.isLocalFile()) {
+            if (isMainFrame)
+                m_finished(PreviewLoad::Failed, url, refusedText);
+            return false;
+        }
+        // A file: address is read the way the preview reads local pages.
+        QUrl local = url;
         if (url.isLocalFile()) {
-            QUrl local;
+            local = QUrl();
             local.setScheme(m_scheme);
             local.setPath(url.path());
-            QTimer::singleShot(0, this, [this, local] { setUrl(local); });
-        } else if (isMainFrame) {
-            m_finished(PreviewLoad::Failed, url, refusedText);
         }
-        return false;
+        // The user goes anywhere on the disk from a local page; a page by itself (a frame, a
+        // refresh) goes only where it may read.
+        const bool fromLocalPage = this->url().scheme() == m_scheme;
+        const bool chosen =
+            isMainFrame && (type == NavigationTypeTyped || type == NavigationTypeBackForward ||
+                            type == NavigationTypeReload ||
+                            (fromLocalPage && (type == NavigationTypeLinkClicked ||
+                                               type == NavigationTypeFormSubmitted)));
+        if (!chosen && !PreviewSchemeHandler::mayRead(this->url(), local)) {
+            if (isMainFrame)
+                m_finished(PreviewLoad::Failed, url, refusedText);
+            return false;
+        }
+        // A frame's file: address would become a load of the whole pane.
+        if (url.isLocalFile()) {
+            if (isMainFrame)
+                QTimer::singleShot(0, this, [this, local] { setUrl(local); });
+            return false;
+        }
+        return true;
     }
 
 private:

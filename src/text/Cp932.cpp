@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -545,6 +546,92 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
     }
     result.bytes.truncate(out - begin);
     return result;
+}
+
+namespace {
+
+// The forms of text[from, from + size), counted from from.
+Forms formsWithin(const Forms &forms, qsizetype from, qsizetype size)
+{
+    const auto byPosition = [](const Form &form, qsizetype at) { return form.position < at; };
+    const auto first = std::lower_bound(forms.cbegin(), forms.cend(), from, byPosition);
+    const auto last = std::lower_bound(first, forms.cend(), from + size, byPosition);
+    Forms within;
+    within.reserve(last - first);
+    for (auto it = first; it != last; ++it)
+        within.append(Form{int(it->position - from), it->bytes});
+    return within;
+}
+
+// encodePage with the characters the code page lacks as references. A reference is ASCII that
+// pairs with no byte before it, and a refused character pairs with none either, so the bytes
+// around each stay as they were.
+QByteArray encodeShown(QStringView text, const Forms &forms, LineEnds lineEnds)
+{
+    Encoded encoded = encodePage(text, forms, lineEnds);
+    if (encoded.unencodable.isEmpty())
+        return encoded.bytes;
+    QString shown;
+    Forms shownForms;
+    qsizetype from = 0, f = 0;
+    int shift = 0;
+    const auto keepFormsBefore = [&](qsizetype end) {
+        for (; f < forms.size() && forms.at(f).position < end; ++f)
+            shownForms.append(Form{forms.at(f).position + shift, forms.at(f).bytes});
+    };
+    for (const Unwritable &u : std::as_const(encoded.unwritable)) {
+        if (u.reason != Unwritable::Reason::NotInCodePage)
+            continue;
+        keepFormsBefore(u.position);
+        shown.append(text.sliced(from, u.position - from));
+        const char32_t codePoint =
+            u.length == 2 ? QChar::surrogateToUcs4(text[u.position], text[u.position + 1])
+                          : text[u.position].unicode();
+        const QString reference =
+            QLatin1String("&#") + QString::number(quint32(codePoint)) + QLatin1Char(';');
+        shown.append(reference);
+        from = u.position + u.length;
+        while (f < forms.size() && forms.at(f).position < from)
+            ++f;
+        shift += int(reference.size()) - u.length;
+    }
+    keepFormsBefore(text.size());
+    shown.append(text.sliced(from));
+    return encodePage(shown, shownForms, lineEnds).bytes;
+}
+
+// True when the encoder is where it starts after c: nothing it wrote last can join what
+// comes next (a kept lead byte, a line end written as a lone CR), nor is c half a pair.
+bool endsClean(QChar c)
+{
+    return c != u'\n' && !isEscape(c.unicode()) && !c.isHighSurrogate();
+}
+
+} // namespace
+
+void encodePageInPieces(const QList<QString> &pieces, const Forms &forms, LineEnds lineEnds,
+                        const std::function<void(QByteArrayView part)> &write)
+{
+    // What the last piece left that may still join the next is written with it.
+    QString carried;
+    qsizetype start = 0; // the position of carried, or of the piece when nothing is carried
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        QString joined;
+        QStringView part = pieces.at(k);
+        if (!carried.isEmpty()) {
+            joined = carried + pieces.at(k);
+            part = joined;
+        }
+        qsizetype cut = part.size();
+        if (k + 1 < pieces.size()) {
+            while (cut > 0 && !endsClean(part[cut - 1]))
+                --cut;
+        }
+        if (cut > 0)
+            write(encodeShown(part.first(cut), formsWithin(forms, start, cut), lineEnds));
+        carried = part.sliced(cut).toString();
+        start += cut;
+    }
 }
 
 void followEdit(Forms &forms, qsizetype position, qsizetype removed, qsizetype added)

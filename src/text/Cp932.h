@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 // Code page 932 (Windows Shift-JIS) text conversion that never loses a byte.
 //
 // Decoding follows Windows: the user-defined area F040-F9FC becomes U+E000-U+E757 (the i-mode
@@ -107,6 +109,14 @@ Page decodePage(QByteArrayView bytes);
 // in unwritable (and in unencodable), written as "?". decodePage then encodePage gives the
 // bytes back exactly.
 Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds);
+
+// encodePage over a text kept in pieces (each ending between the halves of no surrogate pair),
+// handed to write a part at a time as the pieces are read: the same bytes however the text is
+// cut. A character the code page has no sequence for is written as its character reference
+// ("&#128512;"), which a browser shows, rather than "?"; any other unit that cannot be written
+// as it stands is "?" as in encodePage.
+void encodePageInPieces(const QList<QString> &pieces, const Forms &forms, LineEnds lineEnds,
+                        const std::function<void(QByteArrayView part)> &write);
 
 // The forms follow an edit of the text: those of removed characters go, those after move.
 // Characters inserted have none. Leaves forms untouched (shared) when nothing follows.

@@ -8,24 +8,6 @@
 
 namespace {
 
-enum class RawBytes { Cp932, Utf8, None };
-
-RawBytes rawBytesOf(const QByteArray &page)
-{
-    const QRegularExpressionMatch m =
-        MarkupScan::charsetDeclaration().match(QString::fromLatin1(page.left(1024)));
-    if (!m.hasMatch())
-        return RawBytes::Cp932;
-    switch (MarkupScan::charsetOf(m.capturedView(1))) {
-    case MarkupScan::Charset::ShiftJis:
-        return RawBytes::Cp932;
-    case MarkupScan::Charset::Utf8:
-        return RawBytes::Utf8;
-    default:
-        return RawBytes::None;
-    }
-}
-
 bool isLead(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isTrail(uchar b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
@@ -51,9 +33,19 @@ void appendClass(QByteArray &out, const Pictograph &p)
 
 namespace PictographMarkup {
 
+QByteArray previewCharset(const QByteArray &page)
+{
+    const QRegularExpressionMatch m =
+        MarkupScan::charsetDeclaration().match(QString::fromLatin1(page.left(1024)));
+    const bool utf8 =
+        m.hasMatch() && MarkupScan::charsetOf(m.capturedView(1)) == MarkupScan::Charset::Utf8;
+    return utf8 && QByteArrayView(page).isValidUtf8() ? QByteArrayLiteral("UTF-8")
+                                                      : QByteArrayLiteral("Shift_JIS");
+}
+
 QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
 {
-    const RawBytes raw = rawBytesOf(page);
+    const bool utf8 = previewCharset(page) == "UTF-8";
     const qsizetype n = page.size();
     const char *const s = page.constData();
     QByteArray out;
@@ -131,7 +123,7 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
             i += len ? len : 2;
             continue;
         }
-        if (raw == RawBytes::Cp932 && isLead(b) && i + 1 < n && isTrail(uchar(s[i + 1]))) {
+        if (!utf8 && isLead(b) && i + 1 < n && isTrail(uchar(s[i + 1]))) {
             if (!inTag) {
                 if (const Pictograph *p = Pictographs::byPua(cp932Pua(b, uchar(s[i + 1]))))
                     draw(*p, i, i + 2);
@@ -139,7 +131,7 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
             i += 2;
             continue;
         }
-        if (raw == RawBytes::Utf8 && b == 0xEE && i + 2 < n && !inTag) {
+        if (utf8 && b == 0xEE && i + 2 < n && !inTag) {
             const uint cp = ((b & 0x0Fu) << 12) | ((uchar(s[i + 1]) & 0x3Fu) << 6) |
                             (uchar(s[i + 2]) & 0x3Fu);
             const bool sequence = (uchar(s[i + 1]) & 0xC0) == 0x80 && (uchar(s[i + 2]) & 0xC0) == 0x80;

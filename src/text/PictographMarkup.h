@@ -18,11 +18,14 @@ namespace PictographMarkup {
 // written.
 using Pictures = std::function<QByteArray(const Pictograph &)>;
 
-// Raw bytes are read as code page 932 unless the page declares another charset (in its first
-// kilobyte, as the preview does); UTF-8 pages have theirs read as UTF-8. References work in
-// any charset. Inside tags a reference to a Shift-JIS code becomes one to the private-use
-// character, the pictograph's character; title, textarea, script, style and comments are
-// left alone.
+// Raw bytes are read in previewCharset(page). References work in any charset. Inside tags a
+// reference to a Shift-JIS code becomes one to the private-use character, the pictograph's
+// character; title, textarea, script, style and comments are left alone.
 QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures);
+
+// The charset the preview reads a page in: Shift_JIS, as a phone reads every page whatever it
+// declares, but for a page that declares UTF-8 (in its first kilobyte, as a browser looks for
+// it) and is UTF-8 throughout, a copy made for today's browsers: UTF-8.
+QByteArray previewCharset(const QByteArray &page);
 
 } // namespace PictographMarkup

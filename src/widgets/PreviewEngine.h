@@ -13,6 +13,13 @@ class QWebEngineView;
 // than the rest of the program needs to start.
 enum class PreviewLoad { Succeeded, Failed, Stopped };
 
+// What a local page is served as: its bytes and the charset they are read in.
+struct ServedPage
+{
+    QByteArray bytes;
+    QByteArray charset;
+};
+
 struct PreviewEngineEvents
 {
     std::function<void(const QString &url)> linkHovered;
@@ -20,7 +27,7 @@ struct PreviewEngineEvents
     // The end of the load of url; failure says, in Japanese, why a failed load failed.
     std::function<void(PreviewLoad end, const QUrl &url, const QString &failure)> loadFinished;
     // Makes what a local page is shown as from its bytes (the pictographs drawn).
-    std::function<QByteArray(const QByteArray &page)> servedPage;
+    std::function<ServedPage(const QByteArray &page)> servedPage;
 };
 
 class PreviewEngine

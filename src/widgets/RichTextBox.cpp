@@ -1041,32 +1041,22 @@ void RichTextBox::SavePreviewFile(const QString &path) const
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw ZError(OpenFailureNumber(path, true));
-    const auto writePieces = [&file](const QList<QString> &pieces) {
-        constexpr qsizetype Flush = 256 * 1024;
-        QByteArray buffer;
-        buffer.reserve(Flush + 2 * PieceText::PieceSize + 16);
-        const auto flush = [&] {
-            if (file.write(buffer) != buffer.size())
-                throw ZError(ZErr::DiskFull);
-            buffer.resize(0);
-        };
-        for (const QString &piece : pieces) {
-            const Cp932::Encoded encoded = Cp932::encode(piece, Cp932::LineEnds::CrLf);
-            if (!encoded.ok())
-                return false;
-            buffer.append(encoded.bytes);
-            if (buffer.size() >= Flush)
-                flush();
-        }
-        flush();
-        return true;
-    };
-    // Only a page with unwritable characters pays for the references.
-    if (!writePieces(pieces().pieces())) {
-        if (!file.seek(0))
+    constexpr qsizetype Flush = 256 * 1024;
+    QByteArray buffer;
+    buffer.reserve(Flush + 2 * PieceText::PieceSize + 16);
+    const auto flush = [&] {
+        if (file.write(buffer) != buffer.size())
             throw ZError(ZErr::DiskFull);
-        writePieces(PieceText(Cp932::withCharacterReferences(Text())).pieces());
-    }
+        buffer.resize(0);
+    };
+    // The page as Save writes it, forms and line ends, with references for characters the code
+    // page lacks.
+    Cp932::encodePageInPieces(pieces().pieces(), m_forms, m_lineEnds, [&](QByteArrayView part) {
+        buffer.append(part);
+        if (buffer.size() >= Flush)
+            flush();
+    });
+    flush();
     if (!file.resize(file.pos()))
         throw ZError(ZErr::DiskFull);
 }

@@ -60,8 +60,8 @@ public:
     // in its own or the page's; throws ZError on failure, with the file on disk left whole.
     // Characters that cannot be written as they stand (Cp932::Unwritable) are refused.
     void SaveFile(const QString &path, int fileType = 1);
-    // The preview copy: written in place with CR LF and the Windows forms, unwritable
-    // characters as character references.
+    // The preview copy: written in place, the page as SaveFile writes it, but for characters
+    // the code page lacks, written as character references.
     void SavePreviewFile(const QString &path) const;
     // The bytes SaveFile writes.
     QByteArray fileBytes() const;

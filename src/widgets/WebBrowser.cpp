@@ -89,6 +89,7 @@ void WebBrowser::startEngine()
         Q_EMIT StatusTextChange(url.isEmpty() ? url : addressFor(QUrl(url)));
     };
     events.loadStarted = [this] {
+        m_stopAsked = false;
         showFailure(QString());
         Q_EMIT StatusTextChange(QStringLiteral("読み込み中..."));
     };
@@ -96,7 +97,8 @@ void WebBrowser::startEngine()
         loadFinished(end, url, failure);
     };
     events.servedPage = [](const QByteArray &page) {
-        return PictographMarkup::mapForPreview(page, pictographPicture);
+        return ServedPage{PictographMarkup::mapForPreview(page, pictographPicture),
+                          PictographMarkup::previewCharset(page)};
     };
     m_engine.reset(create(this, previewScheme, events));
     if (!m_previewAddress.isEmpty())
@@ -114,8 +116,10 @@ void WebBrowser::startEngine()
 
 void WebBrowser::loadFinished(PreviewLoad end, const QUrl &url, const QString &failure)
 {
-    // A load cut short by the next one ends nothing: the next one is under way.
-    if (end == PreviewLoad::Stopped && url != m_loading)
+    // A load cut short by the next one ends nothing: the next one is under way. One the user
+    // stopped has ended.
+    const bool stopAsked = std::exchange(m_stopAsked, false);
+    if (end == PreviewLoad::Stopped && !stopAsked && url != m_loading)
         return;
     const QUrl again = std::exchange(m_loading, QUrl());
     if (end == PreviewLoad::Failed) {
@@ -124,6 +128,8 @@ void WebBrowser::loadFinished(PreviewLoad end, const QUrl &url, const QString &f
     } else if (end == PreviewLoad::Succeeded) {
         Q_EMIT StatusTextChange(QStringLiteral("完了"));
         Q_EMIT DocumentComplete(shownAddress(m_engine->url()));
+    } else if (stopAsked) {
+        Q_EMIT StatusTextChange(QStringLiteral("中止しました"));
     }
     if (std::exchange(m_again, false) && !again.isEmpty() && m_engine) {
         m_loading = again;
@@ -265,6 +271,7 @@ void WebBrowser::Stop()
     if (!m_engine)
         return;
     m_again = false;
+    m_stopAsked = true;
     m_engine->stop();
 }
 

@@ -10,8 +10,8 @@ class QLabel;
 class QWebEngineView;
 
 // The preview browser: a real browser engine showing local pages and web addresses.
-// Local pages are served by our own URL scheme so that a page without a declared charset is
-// read as Shift-JIS, scripts never run and local pages cannot reach other content.
+// Local pages are served by our own URL scheme so that a page is read as Shift-JIS whatever it
+// declares, as a phone reads it, scripts never run and a page reads nothing outside its folder.
 //
 // Loading and starting the engine takes longer than building the whole rest of the window, so
 // it is loaded (a library of its own) only once the pane has first been painted; until then a
@@ -87,5 +87,7 @@ private:
     // The address last loaded by Navigate() while it loads; asked for again meanwhile.
     QUrl m_loading;
     bool m_again = false;
+    // 中止 was asked for since the last load started.
+    bool m_stopAsked = false;
     QLabel *m_failure = nullptr;
 };

@@ -136,6 +136,18 @@ private Q_SLOTS:
         }
     }
 
+    // The preview file is the page as Save writes it: the twins of its pictograph page in their
+    // own bytes, each line end as the page has it.
+    void thePreviewFileIsThePageAsSaved()
+    {
+        MainWindowFixture f;
+        const QByteArray page = "<p>\xEE\xBD\xEE\x98\xF8\x9F</p>\n<p>a</p>\r\n<p>b</p>\r\n";
+        Form_Editer *doc = f.openPage("twins.html", page);
+        QVERIFY(doc);
+        QCOMPARE(doc->RichTextBox1->fileBytes(), page);
+        QCOMPARE(readFile(ProgramFiles::preview(f.dir.path())), page);
+    }
+
     void everyFormOfBothCarriersExportsToStandardEmoji()
     {
         MainWindowFixture f;

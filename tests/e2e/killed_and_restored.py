@@ -17,7 +17,7 @@ def journey(program):
     program.start('"%s"' % path)
     main = program.main_window()
     preview = program.path("zemlo.htm")
-    wait_file(preview, page(ORIGINAL))
+    wait_file(preview, ORIGINAL.encode("cp932"))  # the page as saved: its own LF line ends
     type_text("i-mode")
     key("Return", "ctrl+n")
     type_text("fresh")
@@ -42,7 +42,7 @@ def journey(program):
     key("alt+f", "c")
     activate(wait_window("閉じる"))
     key("alt+n")
-    wait_file(preview, page(TYPED))
+    wait_file(preview, TYPED.encode("cp932"))
     activate(main)
     key("ctrl+s")
     activate(wait_window("保存"))

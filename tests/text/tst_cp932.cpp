@@ -291,6 +291,58 @@ private slots:
             QCOMPARE(Cp932::decodePage(encoded.bytes).text, page.text);
     }
 
+    // Written a piece at a time, a page is the bytes encodePage writes of it whole, wherever the
+    // pieces end; a character the code page lacks is a reference rather than "?".
+    void piecesAreWrittenAsThePageWhole_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        // The edit: at, removed, inserted.
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QByteArray>("written"); // empty: as encodePage writes the whole
+        QTest::newRow("twins of a pictograph page")
+            << hex("EEBD 41 EE98 0D0A 42") << 0 << 0 << QString() << hex("EEBD 41 EE98 0D0A 42");
+        QTest::newRow("a page of LF with one CR LF")
+            << QByteArray("a\nb\r\nc\nd\n") << 0 << 0 << QString() << QByteArray("a\nb\r\nc\nd\n");
+        QTest::newRow("a trail byte typed after a lone lead byte")
+            << hex("8220") << 1 << 1 << QString("a") << QByteArray();
+        QTest::newRow("a lone lead byte before a space")
+            << hex("6182 2061") << 0 << 0 << QString() << hex("6182 2061");
+        QTest::newRow("a lone CR and an LF brought together")
+            << QByteArray("a\rb\nc\nd") << 2 << 1 << QString() << QByteArray();
+        QTest::newRow("emoji before a twin")
+            << hex("41 EEBD") << 1 << 0 << QString::fromUtf16(u"\U0001F600")
+            << QByteArray("A&#128512;\xEE\xBD");
+        QTest::newRow("not in the code page after a lone lead byte")
+            << hex("82") << 1 << 0 << QString::fromUtf16(u"\u00A5a") << QByteArray("\x82&#165;a");
+        QTest::newRow("a kept byte typed")
+            << hex("41") << 1 << 0 << QString(QChar(0xF801)) << QByteArray("A?");
+    }
+
+    void piecesAreWrittenAsThePageWhole()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, at);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        QFETCH(QByteArray, written);
+        Cp932::Page page = Cp932::decodePage(file);
+        page.text.replace(at, removed, inserted);
+        Cp932::followEdit(page.forms, at, removed, inserted.size());
+        if (written.isEmpty())
+            written = Cp932::encodePage(page.text, page.forms, page.lineEnds).bytes;
+        for (qsizetype size = 1; size <= page.text.size(); ++size) {
+            QList<QString> pieces;
+            for (qsizetype from = 0; from < page.text.size(); from += size)
+                pieces << page.text.mid(from, size);
+            QByteArray bytes;
+            Cp932::encodePageInPieces(pieces, page.forms, page.lineEnds,
+                                      [&bytes](QByteArrayView part) { bytes += part; });
+            QVERIFY2(bytes == written, qPrintable("pieces of " + QString::number(size)));
+        }
+    }
+
     void userDefinedAreaRoundTrips()
     {
         QByteArray bytes;

@@ -56,6 +56,8 @@ private slots:
     void whereNothingIsMapped_data();
     void whereNothingIsMapped();
     void withoutItsPictureAPictographStaysAsWritten();
+    void charsetsPagesAreReadIn_data();
+    void charsetsPagesAreReadIn();
 };
 
 void TestPictographs::everyPictographIsFoundByEachOfItsCodes()
@@ -121,8 +123,9 @@ void TestPictographs::pictographsAreMapped_data()
         << fine;
     QTest::newRow("UTF-8 raw")
         << "<meta charset=\"utf-8\">" + QString(QChar(0xE488)).toUtf8() << sun;
-    QTest::newRow("EUC-JP references")
-        << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;") << fine;
+    // A phone reads every page as Shift-JIS, whatever it declares.
+    QTest::newRow("EUC-JP") << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;")
+                            << QList<uint>{63647, 63647};
 }
 
 void TestPictographs::pictographsAreMapped()
@@ -154,6 +157,26 @@ void TestPictographs::withoutItsPictureAPictographStaysAsWritten()
     const QByteArray page = "<p>\xF8\x9F&#63647;&#x2600;</p>";
     QCOMPARE(PictographMarkup::mapForPreview(page, [](const Pictograph &) { return QByteArray(); }),
              page);
+}
+
+void TestPictographs::charsetsPagesAreReadIn_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("charset");
+    const QByteArray utf8 =
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
+    QTest::newRow("undeclared") << QByteArray("<p>\x82\xA0") << QByteArray("Shift_JIS");
+    QTest::newRow("UTF-8 declared, Shift-JIS written")
+        << utf8 + "\x82\xA0" << QByteArray("Shift_JIS");
+    QTest::newRow("UTF-8 declared and written") << utf8 + "\xE3\x81\x82" << QByteArray("UTF-8");
+    QTest::newRow("EUC-JP declared")
+        << QByteArray("<meta charset=euc-jp>\xA4\xA2") << QByteArray("Shift_JIS");
+}
+
+void TestPictographs::charsetsPagesAreReadIn()
+{
+    QFETCH(QByteArray, page);
+    QTEST(PictographMarkup::previewCharset(page), "charset");
 }
 
 void TestPictographs::whereNothingIsMapped()

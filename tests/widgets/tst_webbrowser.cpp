@@ -3,12 +3,17 @@
 #include "preview/PreviewSchemeHandler.h"
 #include "widgets/WebBrowser.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+
+#include <sys/stat.h>
 
 namespace {
 void writeAll(const QString &path, const QByteArray &bytes)
@@ -30,6 +35,35 @@ QString shownText(WebBrowser &browser)
         QTest::qWait(20);
     return text;
 }
+// How often text is found in the page, its frames included.
+int matches(WebBrowser &browser, const QString &text)
+{
+    int found = -1;
+    browser.view()->page()->findText(text, {}, [&](const QWebEngineFindTextResult &result) {
+        found = result.numberOfMatches();
+    });
+    QDeadlineTimer deadline(10000);
+    while (found < 0 && !deadline.hasExpired())
+        QTest::qWait(20);
+    browser.view()->page()->findText(QString());
+    return found;
+}
+// A page's site in dir: secret.html above it, site/inside.html, and links out of the site
+// (site/pw.html to secret.html, site/up to dir) and within it; dir's path with a slash.
+QString site(const QTemporaryDir &dir)
+{
+    const QString top = dir.path() + "/";
+    QDir(top).mkpath("site");
+    QDir(top).mkpath("site2");
+    writeAll(top + "secret.html", "<p>SECRET-ABOVE</p>");
+    writeAll(top + "site/inside.html", "<p>SECRET-INSIDE</p>");
+    writeAll(top + "site2/b.html", "x");
+    QFile::link(top + "secret.html", top + "site/pw.html");
+    QFile::link(top, top + "site/up");
+    QFile::link(top + "site/inside.html", top + "site/same.html");
+    QFile::link(top + "site", top + "link");
+    return top;
+}
 // Loads target and waits for the pane to settle on it.
 bool loaded(WebBrowser &browser, const QString &target)
 {
@@ -46,23 +80,15 @@ private Q_SLOTS:
     void contentTypes_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("type");
-        QTest::newRow("undeclared page") << "/p/a.html" << QByteArray("<html>")
-                                         << QByteArray("text/html;charset=Shift_JIS");
-        QTest::newRow("template") << "/p/a.tmp" << QByteArray("x")
-                                  << QByteArray("text/html;charset=Shift_JIS");
-        QTest::newRow("declared charset") << "/p/a.htm"
-                                          << QByteArray("<META http-equiv=\"Content-Type\" "
-                                                        "content=\"text/html; charset=UTF-8\">")
-                                          << QByteArray("text/html");
-        QTest::newRow("image") << "/p/a.gif" << QByteArray("GIF89a") << QByteArray("image/gif");
+        QTest::newRow("page") << "/p/a.html" << QByteArray("text/html");
+        QTest::newRow("template") << "/p/a.tmp" << QByteArray("text/html");
+        QTest::newRow("image") << "/p/a.gif" << QByteArray("image/gif");
     }
     void contentTypes()
     {
         QFETCH(QString, path);
-        QFETCH(QByteArray, head);
-        QTEST(PreviewSchemeHandler::contentTypeFor(path, head), "type");
+        QTEST(PreviewSchemeHandler::contentTypeFor(path), "type");
     }
 
     // A load that fails or is refused, typed or followed from a page, says why in the pane
@@ -105,6 +131,122 @@ private Q_SLOTS:
                  QVariant(message));
         QVERIFY(loaded(browser, page));
         QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // What a page may read by itself, of files that are there and of files that are not.
+    void whatAPageMayRead_data()
+    {
+        QTest::addColumn<QString>("page"); // in the folder of site(), or an address
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("may");
+        QTest::newRow("beside") << "site/a.html" << "site/inside.html" << true;
+        QTest::newRow("below, not there") << "site/a.html" << "site/new/b.gif" << true;
+        QTest::newRow("above") << "site/a.html" << "secret.html" << false;
+        QTest::newRow("a folder of a longer name") << "site/a.html" << "site2/b.html" << false;
+        QTest::newRow("way up and back") << "site/a.html" << "site/../secret.html" << false;
+        QTest::newRow("link to a file above") << "site/a.html" << "site/pw.html" << false;
+        QTest::newRow("through a linked folder") << "site/a.html" << "site/up/secret.html" << false;
+        QTest::newRow("link to a file beside") << "site/a.html" << "site/same.html" << true;
+        QTest::newRow("page reached through a link") << "link/a.html" << "site/inside.html" << true;
+        QTest::newRow("file: address") << "site/a.html" << "file:site/inside.html" << false;
+        QTest::newRow("remote page") << "http://a.invalid/a.html" << "site/inside.html" << false;
+    }
+    void whatAPageMayRead()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        const QString top = site(dir);
+        const auto url = [&top](const QString &name) {
+            return name.contains("://")       ? QUrl(name)
+                   : name.startsWith("file:") ? QUrl::fromLocalFile(top + name.mid(5))
+                                              : WebBrowser::urlForPath(top + name);
+        };
+        QTEST(PreviewSchemeHandler::mayRead(url(page), url(target)), "may");
+    }
+
+    // A page shows what lies in its folder and below it, in a frame or by a refresh, and nothing
+    // else, however it names it. Where the user follows a link it goes anywhere.
+    void aPageReadsItsOwnFolderOnly_data()
+    {
+        QTest::addColumn<QString>("markup"); // %1 the folder above the page's
+        QTest::addColumn<bool>("shown");
+        const QString frame = "<iframe src=\"%1\"></iframe>",
+                      refresh = "<meta http-equiv=\"refresh\" content=\"0;url=%1\">";
+        QTest::newRow("frame, inside") << frame.arg("inside.html") << true;
+        QTest::newRow("frame, file:") << frame.arg("file://%1/secret.html") << false;
+        QTest::newRow("frame, link to a file") << frame.arg("pw.html") << false;
+        QTest::newRow("refresh, file:") << refresh.arg("file://%1/secret.html") << false;
+        QTest::newRow("refresh, own scheme") << refresh.arg("zemlo-file://%1/secret.html") << false;
+        QTest::newRow("refresh, way up") << refresh.arg("../secret.html") << false;
+        QTest::newRow("link followed, way up")
+            << "<a href=\"../secret.html\" style=\"display:block;height:99px\">a</a>" << true;
+    }
+    void aPageReadsItsOwnFolderOnly()
+    {
+        QFETCH(QString, markup);
+        QFETCH(bool, shown);
+        QTemporaryDir dir;
+        const QString page = site(dir) + "site/a.html";
+        writeAll(page, markup.arg(dir.path()).toUtf8() + "<p>page</p>");
+        WebBrowser browser;
+        browser.resize(200, 300);
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        if (markup.startsWith("<a "))
+            QTest::mouseClick(browser.view()->focusProxy(), Qt::LeftButton, {}, {20, 50});
+        if (shown) {
+            QTRY_COMPARE_WITH_TIMEOUT(matches(browser, "SECRET"), 1, 20000);
+        } else {
+            // A refresh would come at once and a frame with the page; some time is left for both.
+            QTest::qWait(1500);
+            QCOMPARE(matches(browser, "SECRET"), 0);
+        }
+    }
+
+    // What is no file (a pipe, a device) is refused, not read: reading it would never end.
+    void refusesWhatIsNoFile()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.path() + "/pipe.html";
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, "about:blank"));
+        browser.Navigate(pipe);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            browser.failureMessage().startsWith("このアドレスはプレビューでは開けません。"), 20000);
+    }
+
+    // 中止 ends a load under way, and the status text says it has ended.
+    void stopEndsTheLoad()
+    {
+        QTcpServer silent; // takes the connection and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, "about:blank"));
+        QSignalSpy status(&browser, &WebBrowser::StatusTextChange);
+        browser.Navigate(QString("http://127.0.0.1:%1/").arg(silent.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !status.isEmpty() && status.last().first().toString() == "読み込み中...", 20000);
+        status.clear();
+        browser.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty(), 20000);
+        QCOMPARE(status.last().first().toString(), QString("中止しました"));
+        QCOMPARE(browser.failureMessage(), QString());
+    }
+
+    // A page is read as Shift-JIS whatever charset it declares, as a phone reads it.
+    void readsPagesAsShiftJisWhateverTheyDeclare()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.path() + "/a.html";
+        writeAll(page, "<meta charset=\"UTF-8\"><p>\x82\xA0\x82\xA0</p>");
+        WebBrowser browser;
+        browser.show();
+        QVERIFY(loaded(browser, page));
+        QCOMPARE(shownText(browser).trimmed(), QString("ああ"));
     }
 
     // A page that changes while it loads is loaded once more when the load ends, with the
