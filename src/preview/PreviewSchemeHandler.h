@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PreviewEngine.h"
+#include "widgets/PreviewEngine.h"
 
 #include <QByteArray>
 #include <QUrl>
