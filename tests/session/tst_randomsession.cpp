@@ -92,7 +92,7 @@ private Q_SLOTS:
         QRandomGenerator rng(Seed);
         const int steps = qEnvironmentVariableIsSet("ZEMLO_SESSION_STEPS")
                               ? qEnvironmentVariableIntValue("ZEMLO_SESSION_STEPS")
-                              : 20000;
+                              : 5000;
 
         // The pages the session works on, and what each file must hold.
         const QString pages = f.path("pages");
