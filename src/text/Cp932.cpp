@@ -26,16 +26,6 @@ constexpr quint16 Unencodable = 0xFFFF; // FF is never a lead byte, so no real s
 constexpr quint8 NotLead = 0xFF;
 constexpr int LeadCount = 60; // 81-9F, E0-FC
 
-constexpr bool isLeadByte(uchar b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-constexpr bool isTrailByte(uchar b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
 // Lower is preferred when one character has several sequences: the order Windows writes them.
 int preference(quint16 code)
 {
@@ -84,10 +74,8 @@ struct Tables
         // The user-defined area maps linearly onto the private use area.
         for (int lead = 0xF0; lead <= 0xF9; ++lead) {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (isTrailByte(trail))
-                    setPair(lead, trail,
-                            char16_t(0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) -
-                                     (trail > 0x7F ? 1 : 0)));
+                if (const char16_t c = userDefinedChar(uchar(lead), uchar(trail)))
+                    setPair(lead, trail, c);
             }
         }
         loadPairsFromIcu();
@@ -355,6 +343,13 @@ LineEnds ownLineEnds(QByteArrayView bytes)
 
 } // namespace
 
+quint16 lineEndBytes(quint16 form, LineEnds lineEnds, bool afterLoneCr)
+{
+    const quint16 code =
+        form == 0x0A || form == 0x0D || form == 0x0D0A ? form : lineEndCode(lineEnds);
+    return afterLoneCr && code == 0x0A ? 0x0D0A : code;
+}
+
 QString decode(QByteArrayView bytes)
 {
     return decodeText<false>(bytes, nullptr, LineEnds::AsIs);
@@ -532,9 +527,7 @@ Encoded encodePage(QStringView text, const Forms &forms, LineEnds lineEnds)
         }
         lone = -1;
         if (c == u'\n') {
-            // Two line ends that an edit brought together stay two.
-            if (afterCr && code == 0x0A)
-                code = 0x0D0A;
+            code = lineEndBytes(code, lineEnds, afterCr);
             afterCr = code == 0x0D;
         } else {
             afterCr = false;

@@ -28,6 +28,24 @@ namespace Cp932 {
 
 QString decode(QByteArrayView bytes);
 
+// The bytes that may begin and end a double-byte sequence.
+constexpr bool isLeadByte(uchar b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+constexpr bool isTrailByte(uchar b)
+{
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+// The user-defined area F040-F9FC, the carriers' pictographs among it, decodes linearly onto
+// U+E000-U+E757; 0 for two bytes outside it.
+constexpr char16_t userDefinedChar(uchar lead, uchar trail)
+{
+    if (lead < 0xF0 || lead > 0xF9 || !isTrailByte(trail))
+        return 0;
+    return char16_t(0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0));
+}
+
 // The byte a kept invalid byte's escape character stands for; -1 for any other character.
 int keptByte(QChar c);
 
@@ -39,6 +57,11 @@ enum class LineEnds : quint8
     Cr,
     Lf = AsIs
 };
+
+// The bytes (0x0A, 0x0D or 0x0D0A) that write a line end of a page: its kept form where form is
+// one, else the page's own; a lone LF right after a lone CR is written CR LF, as the two would
+// otherwise read back as one line end. Every writer of pages writes its line ends through this.
+quint16 lineEndBytes(quint16 form, LineEnds lineEnds, bool afterLoneCr);
 
 // A unit of a page that cannot be written as it stands.
 struct Unwritable

@@ -1,5 +1,6 @@
 #include "text/PictographMarkup.h"
 
+#include "text/Cp932.h"
 #include "text/MarkupScan.h"
 #include "text/Pictographs.h"
 
@@ -7,17 +8,6 @@
 #include <QSet>
 
 namespace {
-
-bool isLead(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool isTrail(uchar b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
-// The private-use character of the user-defined area's two bytes, as Windows decodes them.
-uint cp932Pua(uchar lead, uchar trail)
-{
-    if (lead < 0xF0 || lead > 0xF9)
-        return 0;
-    return 0xE000 + (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0);
-}
 
 // The class of a pictograph's box, "zp63647": short, since a page may hold thousands.
 void appendClass(QByteArray &out, const Pictograph &p)
@@ -123,18 +113,20 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
             i += len ? len : 2;
             continue;
         }
-        if (!utf8 && isLead(b) && i + 1 < n && isTrail(uchar(s[i + 1]))) {
+        if (!utf8 && Cp932::isLeadByte(b) && i + 1 < n && Cp932::isTrailByte(uchar(s[i + 1]))) {
             if (!inTag) {
-                if (const Pictograph *p = Pictographs::byPua(cp932Pua(b, uchar(s[i + 1]))))
+                if (const Pictograph *p =
+                        Pictographs::byPua(Cp932::userDefinedChar(b, uchar(s[i + 1]))))
                     draw(*p, i, i + 2);
             }
             i += 2;
             continue;
         }
         if (utf8 && b == 0xEE && i + 2 < n && !inTag) {
-            const uint cp = ((b & 0x0Fu) << 12) | ((uchar(s[i + 1]) & 0x3Fu) << 6) |
-                            (uchar(s[i + 2]) & 0x3Fu);
-            const bool sequence = (uchar(s[i + 1]) & 0xC0) == 0x80 && (uchar(s[i + 2]) & 0xC0) == 0x80;
+            const uint cp =
+                ((b & 0x0Fu) << 12) | ((uchar(s[i + 1]) & 0x3Fu) << 6) | (uchar(s[i + 2]) & 0x3Fu);
+            const bool sequence =
+                (uchar(s[i + 1]) & 0xC0) == 0x80 && (uchar(s[i + 2]) & 0xC0) == 0x80;
             if (const Pictograph *p = sequence ? Pictographs::byPua(cp) : nullptr) {
                 draw(*p, i, i + 3);
                 i += 3;

@@ -103,17 +103,9 @@ void Converter::lineEnd(qsizetype at)
     const Cp932::Forms &forms = m_options.forms;
     while (m_form < forms.size() && forms.at(m_form).position < at)
         ++m_form;
-    quint16 code = m_options.lineEnds == Cp932::LineEnds::CrLf ? 0x0D0A
-                   : m_options.lineEnds == Cp932::LineEnds::Cr ? 0x0D
-                                                               : 0x0A;
-    if (m_form < forms.size() && forms.at(m_form).position == at) {
-        const quint16 form = forms.at(m_form).bytes;
-        if (form == 0x0A || form == 0x0D || form == 0x0D0A)
-            code = form;
-    }
-    // A lone CR followed by a lone LF would read back as one line end: the two stay two.
-    if (m_afterCr && code == 0x0A)
-        code = 0x0D0A;
+    const quint16 form =
+        m_form < forms.size() && forms.at(m_form).position == at ? forms.at(m_form).bytes : 0;
+    const quint16 code = Cp932::lineEndBytes(form, m_options.lineEnds, m_afterCr);
     if (code & 0xFF00)
         m_out += u'\r';
     m_out += code == 0x0D ? u'\r' : u'\n';

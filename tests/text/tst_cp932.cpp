@@ -343,6 +343,35 @@ private slots:
         }
     }
 
+    // One rule writes every line end of a page: the save, the preview file and the UTF-8 copy.
+    void lineEndBytes_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<int>("own"); // Cp932::LineEnds
+        QTest::addColumn<bool>("afterLoneCr");
+        QTest::addColumn<int>("bytes");
+        const int crlf = int(Cp932::LineEnds::CrLf), lf = int(Cp932::LineEnds::Lf),
+                  cr = int(Cp932::LineEnds::Cr);
+        QTest::newRow("own CR LF") << 0 << crlf << false << 0x0D0A;
+        QTest::newRow("own CR") << 0 << cr << false << 0x0D;
+        QTest::newRow("own LF") << 0 << lf << false << 0x0A;
+        QTest::newRow("kept LF on a CR LF page") << 0x0A << crlf << false << 0x0A;
+        QTest::newRow("kept CR on an LF page") << 0x0D << lf << false << 0x0D;
+        QTest::newRow("kept CR LF on a CR page") << 0x0D0A << cr << false << 0x0D0A;
+        QTest::newRow("a byte form is no line end's") << 0x8140 << cr << false << 0x0D;
+        QTest::newRow("own LF after a lone CR") << 0 << lf << true << 0x0D0A;
+        QTest::newRow("kept LF after a lone CR") << 0x0A << crlf << true << 0x0D0A;
+        QTest::newRow("CR after a lone CR") << 0x0D << lf << true << 0x0D;
+    }
+    void lineEndBytes()
+    {
+        QFETCH(int, form);
+        QFETCH(int, own);
+        QFETCH(bool, afterLoneCr);
+        QFETCH(int, bytes);
+        QCOMPARE(int(Cp932::lineEndBytes(quint16(form), Cp932::LineEnds(own), afterLoneCr)), bytes);
+    }
+
     void userDefinedAreaRoundTrips()
     {
         QByteArray bytes;

@@ -40,9 +40,8 @@ private slots:
             << head + "a\x81\r\nb\x82\x20\x9F" << utf8 + "a\uFFFD\r\nb\uFFFD \uFFFD";
         // A0 and FD-FF (U+F8F0-U+F8F3) and the user-defined characters (F040-F9FC, from
         // U+E000) have no meaning outside the phone; a reference stays as written.
-        QTest::newRow("private use")
-            << head + "a\xA0\xFD\r\n\xF0\x40\xF8\x9F\xF5\x40&#xE000;"
-            << utf8 + "a\uFFFD\uFFFD\r\n\uFFFD" + fine + "\uFFFD&#xE000;";
+        QTest::newRow("private use") << head + "a\xA0\xFD\r\n\xF0\x40\xF8\x9F\xF5\x40&#xE000;"
+                                     << utf8 + "a\uFFFD\uFFFD\r\n\uFFFD" + fine + "\uFFFD&#xE000;";
         QTest::newRow("http-equiv")
             << QByteArray("<meta http-equiv=Content-Type content='text/html; charset = Shift_JIS'>")
             << QString("<meta http-equiv=Content-Type content='text/html; charset = UTF-8'>");
@@ -65,6 +64,15 @@ private slots:
         // Line ends as the page has them: its own (LF here) and those that differ.
         QTest::newRow("line ends") << head + "a\nb\rc\n\n\xF8\x9F\n"
                                    << utf8 + "a\nb\rc\n\n" + fine + "\n";
+    }
+    // A line end kept as a lone CR, and the page's own LF that an edit put right after it,
+    // stay two line ends in the copy.
+    void aLoneCrAndALoneLfStayTwo()
+    {
+        const QByteArray made = Utf8Export::convert(QStringLiteral("a\n\nb"),
+                                                    {Cp932::LineEnds::Lf, {Cp932::Form{1, 0x0D}}})
+                                    .bytes;
+        QVERIFY2(made.endsWith("a\r\r\nb"), made.constData());
     }
     void pagesAreCopied()
     {
