@@ -267,9 +267,5 @@ QString MDI_Main::sizeText() const { return StatusBar1->panelText(2); }
 
 QList<Form_Editer *> MDI_Main::documents() const
 {
-    QList<Form_Editer *> list;
-    for (QMdiSubWindow *sub : mdiArea->subWindowList())
-        if (auto *doc = qobject_cast<Form_Editer *>(sub->widget()))
-            list.append(doc);
-    return list;
+    return DocumentWindowsIn(*mdiArea);
 }

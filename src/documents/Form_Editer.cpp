@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTextDocument>
 
@@ -232,4 +233,13 @@ void Form_Editer::removeJournal()
     if (RecoveryJournal *journal = m_host ? m_host->recoveryJournal() : nullptr)
         journal->remove(m_journalId);
     m_journaled = false;
+}
+
+QList<Form_Editer *> DocumentWindowsIn(const QMdiArea &area)
+{
+    QList<Form_Editer *> list;
+    for (QMdiSubWindow *sub : area.subWindowList())
+        if (auto *doc = qobject_cast<Form_Editer *>(sub->widget()))
+            list.append(doc);
+    return list;
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMdiArea;
 class DocumentHost;
 class RichTextBox;
 
@@ -95,3 +96,6 @@ private:
     bool m_journaled = false;
     bool m_restored = false;
 };
+
+// The document windows of an area, in its order: what every host lists as its documents.
+QList<Form_Editer *> DocumentWindowsIn(const QMdiArea &area);

@@ -26,7 +26,7 @@ public:
 
     // The window's load: reads the list, then takes the top half of the main window.
     void Load();
-    bool unloaded() const { return m_unloaded; }
+    bool isUnloaded() const { return m_unloaded; }
 
     // The picker's own menu items and buttons, by name.
     QAction *action(const QString &name) const { return m_actions.value(name); }

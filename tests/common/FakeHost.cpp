@@ -34,11 +34,7 @@ Form_Editer *FakeHost::activeDocument() const
 
 QList<Form_Editer *> FakeHost::documents() const
 {
-    QList<Form_Editer *> list;
-    for (QMdiSubWindow *sub : m_area->subWindowList())
-        if (auto *doc = qobject_cast<Form_Editer *>(sub->widget()))
-            list.append(doc);
-    return list;
+    return DocumentWindowsIn(*m_area);
 }
 
 void FakeHost::addDocumentWindow(Form_Editer *doc)
