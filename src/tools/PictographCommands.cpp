@@ -13,4 +13,7 @@ Form_IME *LoadedPictographPicker(const DocumentHost &host)
     return LoadedToolWindow<Form_IME>(host);
 }
 
-void OpenPictographPicker(DocumentHost &host) { ShowToolWindow(host, &Form_IME::Load); }
+void OpenPictographPicker(DocumentHost &host)
+{
+    ShowToolWindow(host, &Form_IME::Load);
+}
