@@ -212,6 +212,16 @@ int sync(int fd)
     return ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
 }
 
+// Writes a new file whole, syncs and closes it: 0, or the first error.
+int writeSyncClose(Descriptor &fd, QByteArrayView bytes)
+{
+    if (const int err = writeAll(fd.get(), bytes, 0))
+        return err;
+    if (const int err = sync(fd.get()))
+        return err;
+    return fd.reset();
+}
+
 void syncFolder(const QString &folder)
 {
     const Descriptor dir(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -252,11 +262,7 @@ std::optional<ZErrorInfo> replaceByRename(const QString &target, const struct st
         if (::fchmod(fd.get(), old->st_mode & 07777) != 0)
             return cancel(errno);
     }
-    if (const int err = writeAll(fd.get(), bytes, 0))
-        return cancel(err);
-    if (const int err = sync(fd.get()))
-        return cancel(err);
-    if (const int err = fd.reset())
+    if (const int err = writeSyncClose(fd, bytes))
         return cancel(err);
     if (::rename(native(temp).constData(), native(target).constData()) != 0)
         return cancel(errno);
@@ -441,11 +447,7 @@ std::optional<ZErrorInfo> ReplaceFileAt(int folder, const QString &name, QByteAr
         ::unlinkat(folder, native(temp).constData(), 0);
         return failure(err);
     };
-    if (const int err = writeAll(fd.get(), bytes, 0))
-        return cancel(err);
-    if (const int err = sync(fd.get()))
-        return cancel(err);
-    if (const int err = fd.reset())
+    if (const int err = writeSyncClose(fd, bytes))
         return cancel(err);
     if (::renameat(folder, native(temp).constData(), folder, native(name).constData()) != 0)
         return cancel(errno);
