@@ -88,12 +88,9 @@ private slots:
         QCOMPARE(runs, runsOf(colours));
     }
 
-    void withinAndAppend()
+    // Runs given in order, cut to a text of ten characters; one overlapping the last goes.
+    void append()
     {
-        // The parts over 4..9, counted from 4.
-        QCOMPARE(ColorRuns::within(runsOf(Start), 4, 9), runsOf(u"RR..B"));
-        QCOMPARE(ColorRuns::within(runsOf(Start), 6, 8), Runs{});
-        // Runs given in order, cut to a text of ten characters.
         Runs runs;
         for (const ColorRun &run : Runs{{-2, 4, 'R'}, {1, 3, 'B'}, {4, 0, 'B'}, {8, 5, 'B'}})
             ColorRuns::append(runs, run, 10);

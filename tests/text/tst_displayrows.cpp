@@ -121,31 +121,6 @@ private slots:
         QCOMPARE(change.kept, kept);
         QCOMPARE(rows.count(), 2 - change.gone + change.kept);
     }
-
-    // Rows put back over [from, to) of "abcd|efgh|ijkl|mn" (breaks 4, 9, 14).
-    void replaceRows_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QList<int>>("cuts");
-        QTest::addColumn<QList<int>>("breaks");
-        QTest::newRow("rows behind move") << 0 << 3 << 5 << QList<int>{} << QList{6, 11, 16};
-        QTest::newRow("middle rows cut again")
-            << 5 << 14 << 10 << QList{3, 6} << QList{4, 8, 11, 15};
-        QTest::newRow("rows joined") << 0 << 17 << 14 << QList<int>{} << QList<int>{};
-    }
-    void replaceRows()
-    {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(int, length);
-        QFETCH(QList<int>, cuts);
-        QFETCH(QList<int>, breaks);
-        DisplayRows rows({4, 9, 14});
-        rows.replaceRows(from, to, length, cuts);
-        QCOMPARE(rows.breaks(), breaks);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDisplayRows)
