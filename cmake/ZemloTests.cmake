@@ -10,7 +10,9 @@ set(ZEMLO_PURE_TESTS
     documents/tst_journalrecord
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
+    text/tst_colorruns
     text/tst_cp932
+    text/tst_displayrows
     text/tst_pictographs
     text/tst_piecetext
     text/tst_utf8export

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "text/Cp932.h"
-#include "text/RichImage.h"
 #include "platform/SystemColor.h"
+#include "text/Cp932.h"
+#include "text/DisplayRows.h"
+#include "text/RichImage.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -140,12 +141,7 @@ private:
     // many when a ">" ends one sooner: a keystroke lays out its row alone.
     static constexpr int RowLength = 1024;
     static bool inRows(const QTextBlock &block) { return block.length() > 2 * RowLength + 1; }
-    // The text position of a document position.
-    int textPosition(int documentAt) const;
-    bool isDisplayBreak(int documentAt) const;
     int textSize() const;
-    // The document's characters from..to without the display breaks among them.
-    QString withoutDisplayBreaks(const QString &documentText, int from) const;
     // Cuts the long lines among the blocks an edit touched into rows.
     void breakLongLines();
     // Puts rows, cut at the offsets given, in place of the document's [from, to) in one
@@ -162,6 +158,8 @@ private:
     void drawPictographs(const QRect &area);
     // Sets the runs over one block as its layout's formats.
     void drawBlock(QTextBlock block);
+    // The colours of the text's [from, to) as formats counted from from.
+    QList<QTextLayout::FormatRange> colourFormats(int from, int to) const;
     int m_silent = 0; // inside one operation that reports one change itself
     mutable PieceText m_text;
     mutable bool m_textValid = false;
@@ -178,8 +176,8 @@ private:
     // The change an input method event makes, while it is handled: the document reports the
     // whole line as changed, and the forms of the rest of the line must stay.
     std::optional<Edit> m_inputEdit;
-    // The document positions of the display breaks, sorted.
-    QList<int> m_breaks;
+    // The display breaks.
+    DisplayRows m_rows;
     // Inside putRows, whose change of the document is followed by the caller.
     bool m_cutting = false;
     // Inside a drop, whose edit block reports its change only once complete.

@@ -176,6 +176,41 @@ private slots:
         QVERIFY(edited.isEmpty());
     }
 
+    // Forms at 2, 5 and 6 after an edit, whether the list is shared with an image or not.
+    void followEdit_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QList<int>>("positions"); // -1: the form is gone
+        QTest::newRow("typed at a form") << 5 << 0 << 1 << QList{2, 6, 7};
+        QTest::newRow("typed right behind a form") << 3 << 0 << 2 << QList{2, 7, 8};
+        QTest::newRow("removed right before a form") << 3 << 2 << 0 << QList{2, 3, 4};
+        QTest::newRow("replaced right before a form") << 3 << 2 << 1 << QList{2, 4, 5};
+        QTest::newRow("its character removed") << 5 << 1 << 0 << QList{2, -1, 5};
+        QTest::newRow("its character replaced") << 6 << 1 << 3 << QList{2, 5, -1};
+        QTest::newRow("two removed") << 2 << 4 << 0 << QList{-1, -1, 2};
+        QTest::newRow("behind every form") << 7 << 0 << 5 << QList{2, 5, 6};
+    }
+    void followEdit()
+    {
+        QFETCH(int, position);
+        QFETCH(int, removed);
+        QFETCH(int, added);
+        QFETCH(QList<int>, positions);
+        const Cp932::Forms before{{2, 0x8790}, {5, 0xFA4A}, {6, 0x0A}};
+        Cp932::Forms forms;
+        for (qsizetype k = 0; k < before.size(); ++k)
+            if (positions.at(k) >= 0)
+                forms.append({positions.at(k), before.at(k).bytes});
+        Cp932::Forms shared = before, own = before;
+        own.detach();
+        Cp932::followEdit(shared, position, removed, added);
+        Cp932::followEdit(own, position, removed, added);
+        QCOMPARE(shared, forms);
+        QCOMPARE(own, forms);
+    }
+
     // Forms that lie outside the text (a damaged or crafted record) are passed over: the page
     // is written from its own units only, never from what lies past its end.
     void formsOutsideTheTextAreIgnored_data()

@@ -40,6 +40,9 @@ private slots:
         QTest::newRow("LF of a CR LF") << u"a\r\nb"_qs << u"\nb"_qs << false << false << 0 << false << -1 << 0;
         QTest::newRow("CR of a CR LF") << u"a\r\nb"_qs << u"a\r"_qs << false << false << 0 << false << -1 << 0;
         QTest::newRow("whole CR LF") << u"a\r\nb"_qs << u"\r\n"_qs << false << false << 0 << false << 1 << 2;
+        // A match refused (half of a pair, half of a kana) and one right beside it.
+        QTest::newRow("lone LF after a CR LF") << u"\r\n\n"_qs << u"\n"_qs << false << false << 0 << false << 2 << 1;
+        QTest::newRow("previous before half a kana") << u"ｶガ"_qs << u"ｶ"_qs << false << true << 2 << true << 0 << 1;
         QTest::newRow("empty pattern") << u"abc"_qs << QString() << false << false << 0 << false << -1 << 0;
         QTest::newRow("from past the end") << u"abc"_qs << u"c"_qs << false << false << 99 << true << 2 << 1;
     }
@@ -67,6 +70,8 @@ private slots:
         QCOMPARE(FindWrapping(search, 4, false)->match.start, 0);
         QCOMPARE(FindWrapping(search, 0, true)->match.start, 3);
         QCOMPARE(FindWrapping(search, 1, false)->wrapped, false);
+        // A match of the last character is found from the end.
+        QCOMPARE(FindWrapping(TextSearch(u"ab a"_qs, u"a"_qs), 0, true)->match.start, 3);
     }
 
     void replaceEveryMatchAndMovePositions()
