@@ -58,10 +58,7 @@ void RichTextBox::drawPictographs(const QRect &area)
         const QString text = block.text();
         const QTextLayout *layout = block.layout();
         for (int i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < 0xE000 || c >= 0xE800)
-                continue;
-            const Pictograph *p = Pictographs::byPua(c);
+            const Pictograph *p = Pictographs::byPua(text[i].unicode());
             if (!p)
                 continue;
             const QPixmap picture = pictographPixmap(*p);
