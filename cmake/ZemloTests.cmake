@@ -11,6 +11,7 @@ set(ZEMLO_PURE_TESTS
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
     text/tst_cp932
+    text/tst_phonecheck
     text/tst_pictographs
     text/tst_piecetext
     text/tst_utf8export
