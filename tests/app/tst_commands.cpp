@@ -171,6 +171,9 @@ private Q_SLOTS:
             // The recent pages' submenu, which is not a command.
             if (QString(menu) == "m_menu")
                 items.insert(items.indexOf("lm2"), "m_mmru");
+            // The phones a page is for, not a command either.
+            if (QString(menu) == "m_view")
+                items.insert(items.indexOf("m_vchk"), "m_vtarget");
             QTest::newRow(menu) << QString(menu) << QString(caption) << items;
         }
     }
