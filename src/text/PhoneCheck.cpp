@@ -7,6 +7,9 @@
 #include <QRegularExpression>
 #include <array>
 #include <cctype>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace PhoneCheck {
 namespace {
@@ -104,12 +107,37 @@ bool isLocal(QStringView src)
     return true;
 }
 
+// Keys looked up by views, without making strings of them: a 1 MB page has some 50,000 tags.
+struct ViewHash
+{
+    using is_transparent = void;
+    size_t operator()(std::u16string_view v) const noexcept
+    {
+        size_t h = 14695981039346656037ull; // FNV-1a
+        for (char16_t c : v)
+            h = (h ^ c) * 1099511628211ull;
+        return h;
+    }
+};
+template <typename T> using ViewMap = std::unordered_map<std::u16string, T, ViewHash, std::equal_to<>>;
+
+std::u16string_view sv(QStringView v) { return {v.utf16(), size_t(v.size())}; }
+
+// Views into the text checked, which outlives the check.
 struct Attribute
 {
-    QString name;
-    QString value;
+    QStringView name;
+    QStringView value;
     int position = 0;
 };
+
+void appendLower(QString &to, QStringView from)
+{
+    for (QChar c : from)
+        to += c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + 32) : c;
+}
+
+bool isNameChar(QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }
 
 class Checker
 {
@@ -117,6 +145,8 @@ public:
     Checker(const QString &text, const Target &target, const Tables &tables)
         : m_text(text), m_target(target), m_tables(tables)
     {
+        for (auto f = tables.features.cbegin(); f != tables.features.cend(); ++f)
+            m_features.emplace(std::u16string(sv(f.key())), &f.value());
     }
 
     void run(const ImageBytes &imageBytes);
@@ -125,29 +155,42 @@ public:
 
 private:
     void tag(qsizetype &i);
-    void feature(const QString &key, const QString &shown, int position);
-    void image(const QString &src, int position, const ImageBytes &imageBytes);
+    // What the tag just read finds: its element and m_attributes.
+    void evaluate(int start, QStringView element);
+    // Reports the row of the key m_key where the target does not accept it; shown() names it
+    // in the message, made once per key.
+    template <typename Shown> void feature(const Feature &f, int position, Shown shown);
+    void image(QStringView src, int position);
     void reference(qsizetype &i);
     void add(Finding::Level level, int position, const QString &message);
 
     const QString &m_text;
     const Target &m_target;
     const Tables &m_tables;
+    const ImageBytes *m_imageBytes = nullptr;
     QList<Attribute> m_attributes;
-    QHash<QString, bool> m_imagesCounted;
+    // The key being looked up, reused so that a tag costs no allocation.
+    QString m_key;
+    QString m_name; // the element's name, lower case
+    ViewMap<const Feature *> m_features;
+    // Pages repeat their markup: each key's finding is worded once.
+    ViewMap<std::pair<Finding::Level, QString>> m_worded;
+    ViewMap<QList<Finding>> m_tags; // positions from the tag's start
+    QHash<QString, ImageSupport> m_support;
+    std::unordered_set<std::u16string, ViewHash, std::equal_to<>> m_imagesCounted;
     qint64 m_imageTotal = 0;
     qsizetype m_linePos = 0;
     int m_line = 1;
-    const ImageBytes *m_imageBytes = nullptr;
 };
 
 void Checker::add(Finding::Level level, int position, const QString &message)
 {
     // Findings come in order of place, so lines are counted once over the text.
+    const QChar *text = m_text.constData();
     for (; m_linePos < position; ++m_linePos) {
-        const QChar c = m_text[m_linePos];
-        if (c == u'\n' || (c == u'\r' && (m_linePos + 1 >= m_text.size() ||
-                                           m_text[m_linePos + 1] != u'\n')))
+        const char16_t c = text[m_linePos].unicode();
+        if (c == u'\n' ||
+            (c == u'\r' && (m_linePos + 1 >= m_text.size() || text[m_linePos + 1] != u'\n')))
             ++m_line;
     }
     findings.append({level, position, m_line, message});
@@ -157,14 +200,15 @@ void Checker::run(const ImageBytes &imageBytes)
 {
     m_imageBytes = &imageBytes;
     const qsizetype n = m_text.size();
+    const QChar *text = m_text.constData();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = m_text[i];
+        const char16_t c = text[i].unicode();
         if (c == u'<') {
             tag(i);
         } else if (c == u'&') {
             reference(i);
-        } else if (c.unicode() >= 0xE000 && c.unicode() < 0xE800) {
-            const Pictograph *p = Pictographs::byPua(c.unicode());
+        } else if (c >= 0xE000 && c < 0xE800) {
+            const Pictograph *p = Pictographs::byPua(c);
             if (p && p->carrier == Pictograph::Carrier::Kddi)
                 add(Finding::Level::Error, int(i),
                     QStringLiteral("au の絵文字（%1）: DoCoMo の機種では表示されません")
@@ -182,14 +226,13 @@ void Checker::reference(qsizetype &i)
     const bool hex = m_text[i + 2] == u'x' || m_text[i + 2] == u'X';
     qsizetype j = i + (hex ? 3 : 2);
     const qsizetype start = j;
-    while (j < n && j - start < 8 &&
-           (hex ? isxdigit(m_text[j].unicode()) && m_text[j].unicode() < 128
-                : m_text[j].isDigit() && m_text[j].unicode() < 128))
+    while (j < n && j - start < 8 && m_text[j].unicode() < 128 &&
+           (hex ? isxdigit(m_text[j].unicode()) : isdigit(m_text[j].unicode())))
         ++j;
     if (j == start)
         return;
     bool ok = false;
-    const uint value = m_text.mid(start, j - start).toUInt(&ok, hex ? 16 : 10);
+    const uint value = QStringView(m_text).mid(start, j - start).toUInt(&ok, hex ? 16 : 10);
     if (ok && isAuCode(value)) {
         const qsizetype end = j < n && m_text[j] == u';' ? j + 1 : j;
         add(Finding::Level::Error, int(i),
@@ -202,31 +245,31 @@ void Checker::reference(qsizetype &i)
 void Checker::tag(qsizetype &i)
 {
     const qsizetype n = m_text.size();
+    const QStringView text(m_text);
     const int start = int(i);
     qsizetype j = i + 1;
-    if (j < n && m_text[j] == u'!') {
+    if (j < n && text[j] == u'!') {
         // A comment runs to "-->", a declaration to ">".
-        const bool comment = m_text.mid(j, 3) == u"!--";
-        const qsizetype end = comment ? m_text.indexOf(u"-->", j + 3) : m_text.indexOf(u'>', j);
+        const bool comment = text.mid(j, 3) == u"!--";
+        const qsizetype end = comment ? text.indexOf(u"-->", j + 3) : text.indexOf(u'>', j);
         i = end < 0 ? n - 1 : end + (comment ? 2 : 0);
         return;
     }
-    if (j < n && (m_text[j] == u'/' || m_text[j] == u'?')) {
-        const qsizetype end = m_text.indexOf(u'>', j);
+    if (j < n && (text[j] == u'/' || text[j] == u'?')) {
+        const qsizetype end = text.indexOf(u'>', j);
         i = end < 0 ? n - 1 : end;
         return;
     }
-    auto isNameChar = [](QChar c) { return c.unicode() < 128 && (c.isLetterOrNumber()); };
-    if (j >= n || m_text[j].unicode() >= 128 || !m_text[j].isLetter())
+    if (j >= n || text[j].unicode() >= 128 || !text[j].isLetter())
         return; // a lone "<" is text
-    while (j < n && isNameChar(m_text[j]))
+    while (j < n && isNameChar(text[j]))
         ++j;
-    const QString element = m_text.mid(i + 1, j - i - 1).toLower();
+    const QStringView element = text.mid(i + 1, j - i - 1);
 
     // Attributes: name, name=value, name="value", name='value', up to ">".
     m_attributes.clear();
-    while (j < n && m_text[j] != u'>') {
-        const QChar c = m_text[j];
+    while (j < n && text[j] != u'>') {
+        const QChar c = text[j];
         if (c.isSpace() || c == u'/') {
             ++j;
             continue;
@@ -236,108 +279,156 @@ void Checker::tag(qsizetype &i)
         Attribute a;
         a.position = int(j);
         const qsizetype nameStart = j;
-        while (j < n && !m_text[j].isSpace() && m_text[j] != u'=' && m_text[j] != u'>' &&
-               m_text[j] != u'<')
+        while (j < n && !text[j].isSpace() && text[j] != u'=' && text[j] != u'>' &&
+               text[j] != u'<')
             ++j;
-        a.name = m_text.mid(nameStart, j - nameStart).toLower();
+        a.name = text.mid(nameStart, j - nameStart);
         qsizetype k = j;
-        while (k < n && m_text[k].isSpace())
+        while (k < n && text[k].isSpace())
             ++k;
-        if (k < n && m_text[k] == u'=') {
+        if (k < n && text[k] == u'=') {
             ++k;
-            while (k < n && m_text[k].isSpace())
+            while (k < n && text[k].isSpace())
                 ++k;
-            if (k < n && (m_text[k] == u'"' || m_text[k] == u'\'')) {
-                const QChar quote = m_text[k];
-                qsizetype end = m_text.indexOf(quote, k + 1);
+            if (k < n && (text[k] == u'"' || text[k] == u'\'')) {
+                qsizetype end = text.indexOf(text[k], k + 1);
                 if (end < 0)
                     end = n;
-                a.value = m_text.mid(k + 1, end - k - 1);
+                a.value = text.mid(k + 1, end - k - 1).trimmed();
                 j = std::min(end + 1, n);
             } else {
                 const qsizetype valueStart = k;
-                while (k < n && !m_text[k].isSpace() && m_text[k] != u'>' && m_text[k] != u'<')
+                while (k < n && !text[k].isSpace() && text[k] != u'>' && text[k] != u'<')
                     ++k;
-                a.value = m_text.mid(valueStart, k - valueStart);
+                a.value = text.mid(valueStart, k - valueStart);
                 j = k;
             }
         }
         if (!a.name.isEmpty())
             m_attributes << a;
     }
-    i = j < n && m_text[j] == u'<' ? j - 1 : std::min(j, n - 1);
+    i = j < n && text[j] == u'<' ? j - 1 : std::min(j, n - 1);
 
-    if (!m_tables.features.contains(element)) {
-        add(Finding::Level::Error, start,
-            QStringLiteral("<%1>: どの版の iモード HTML にもない要素です").arg(element));
+    // Pages repeat their tags: a tag written as one before finds what that one found.
+    const std::u16string_view whole = sv(text.mid(start, i + 1 - start));
+    if (const auto known = m_tags.find(whole); known != m_tags.end()) {
+        for (const Finding &f : known->second)
+            add(f.level, start + f.position, f.message);
         return;
     }
-    feature(element, u'<' + element + u'>', start);
+    const qsizetype before = findings.size();
+    evaluate(start, element);
+    QList<Finding> found = findings.mid(before);
+    for (Finding &f : found)
+        f.position -= start;
+    m_tags.emplace(std::u16string(whole), std::move(found));
+}
+
+void Checker::evaluate(int start, QStringView element)
+{
+    m_name.resize(0);
+    appendLower(m_name, element);
+    const QString &name = m_name;
+    m_key.resize(0);
+    m_key.append(QStringView(name));
+    const auto end = m_features.end();
+    const auto own = m_features.find(sv(m_key));
+    if (own == end) {
+        add(Finding::Level::Error, start,
+            QStringLiteral("<%1>: どの版の iモード HTML にもない要素です").arg(name));
+        return;
+    }
+    feature(*own->second, start, [&] { return u'<' + name + u'>'; });
     for (const Attribute &a : std::as_const(m_attributes)) {
-        if (a.name == u"localsrc") {
+        if (a.name.compare(u"localsrc", Qt::CaseInsensitive) == 0) {
             add(Finding::Level::Error, a.position,
                 QStringLiteral("<%1 localsrc>: au の絵文字です。DoCoMo の機種では表示されません")
-                    .arg(element));
+                    .arg(name));
             continue;
         }
-        const QString key = element + u'@' + a.name;
-        if (!m_tables.features.contains(key))
+        m_key.resize(0);
+        m_key.append(QStringView(name));
+        m_key += u'@';
+        appendLower(m_key, a.name);
+        const auto attribute = m_features.find(sv(m_key));
+        if (attribute == end)
             continue; // the tables hold what is known to be accepted, not every attribute
-        feature(key, QStringLiteral("<%1 %2>").arg(element, a.name), a.position);
-        const QString value = a.value.trimmed();
-        const QString valueKey = key + u'=' + value.toLower();
-        if (!value.isEmpty() && m_tables.features.contains(valueKey))
-            feature(valueKey, QStringLiteral("<%1 %2=%3>").arg(element, a.name, value),
-                    a.position);
-        if (a.name == u"href" || a.name == u"action") {
-            const qsizetype colon = value.indexOf(u':');
-            if (colon > 0) {
-                const QString scheme = value.left(colon + 1).toLower();
-                if (m_tables.features.contains(scheme))
-                    feature(scheme, scheme, a.position);
-                const QString query = scheme + QStringLiteral("?to|subject|body");
-                if (value.indexOf(u'?', colon) > 0 && m_tables.features.contains(query))
-                    feature(query, scheme + u'?', a.position);
+        feature(*attribute->second, a.position, [&] { return QStringLiteral("<%1 %2>").arg(name, a.name); });
+        if (!a.value.isEmpty()) {
+            m_key += u'=';
+            appendLower(m_key, a.value);
+            if (const auto value = m_features.find(sv(m_key)); value != end)
+                feature(*value->second, a.position, [&] {
+                    return QStringLiteral("<%1 %2=%3>")
+                        .arg(name, a.name.toString(), a.value.toString());
+                });
+        }
+        const bool link = a.name.compare(u"href", Qt::CaseInsensitive) == 0 ||
+                          a.name.compare(u"action", Qt::CaseInsensitive) == 0;
+        if (link) {
+            const qsizetype colon = a.value.indexOf(u':');
+            if (colon > 0 && colon < 16) {
+                m_key.resize(0);
+                appendLower(m_key, a.value.left(colon + 1));
+                const QString scheme = m_key;
+                if (const auto row = m_features.find(sv(m_key)); row != end)
+                    feature(*row->second, a.position, [&] { return scheme; });
+                if (a.value.indexOf(u'?', colon) > 0) {
+                    m_key += QStringLiteral("?to|subject|body");
+                    if (const auto row = m_features.find(sv(m_key)); row != end)
+                        feature(*row->second, a.position, [&] { return scheme + u'?'; });
+                }
             }
         }
-        if (element == u"img" && a.name == u"src")
-            image(value, a.position, *m_imageBytes);
+        if (name == u"img" && a.name.compare(u"src", Qt::CaseInsensitive) == 0)
+            image(a.value, a.position);
     }
 }
 
-void Checker::feature(const QString &key, const QString &shown, int position)
+template <typename Shown> void Checker::feature(const Feature &f, int position, Shown shown)
 {
-    const Feature &f = m_tables.features[key];
-    if (accepts(f.first, m_target.version))
+    const auto worded = m_worded.find(sv(m_key));
+    if (worded != m_worded.end()) {
+        if (!worded->second.second.isEmpty())
+            add(worded->second.first, position, worded->second.second);
         return;
+    }
+    auto &entry = m_worded[std::u16string(sv(m_key))];
+    if (accepts(f.first, m_target.version))
+        return; // worded as nothing
     QString message = QStringLiteral("%1: iモード HTML %2（%3 など）から")
-                          .arg(shown, f.first, m_tables.exampleOf(f.first));
+                          .arg(shown(), f.first, m_tables.exampleOf(f.first));
     if (f.first.endsWith(u'F'))
         message += QStringLiteral("、FOMA の機種のみ");
     if (f.inferred)
         message += QStringLiteral("（版は推定）");
     else if (f.singleSource)
         message += QStringLiteral("（出典は一つだけ）");
-    add(f.inferred || f.singleSource ? Finding::Level::Caution : Finding::Level::Error, position,
-        message);
+    entry = {f.inferred || f.singleSource ? Finding::Level::Caution : Finding::Level::Error,
+             message};
+    add(entry.first, position, entry.second);
 }
 
-void Checker::image(const QString &src, int position, const ImageBytes &imageBytes)
+void Checker::image(QStringView src, int position)
 {
     const QString format = imageFormat(src);
     if (!format.isEmpty()) {
-        const ImageSupport shown = showsImages(m_target, format);
+        auto known = m_support.constFind(format);
+        if (known == m_support.cend())
+            known = m_support.insert(format, showsImages(m_target, format));
+        const ImageSupport shown = *known;
         if (shown == ImageSupport::No)
             add(Finding::Level::Error, position,
-                QStringLiteral("%1: 対象機種は %2 の画像を表示できません").arg(src, format));
+                QStringLiteral("%1: 対象機種は %2 の画像を表示できません")
+                    .arg(src.toString(), format));
         else if (shown == ImageSupport::Uncertain)
             add(Finding::Level::Caution, position,
                 QStringLiteral("%1: %2 の画像は対象機種の一部でしか表示できない（または確かでない）")
-                    .arg(src, format));
+                    .arg(src.toString(), format));
     }
-    if (imageBytes && isLocal(src) && !m_imagesCounted.contains(src)) {
-        m_imagesCounted.insert(src, true);
-        const qint64 bytes = imageBytes(src);
+    if (*m_imageBytes && isLocal(src) && !m_imagesCounted.contains(sv(src))) {
+        m_imagesCounted.emplace(sv(src));
+        const qint64 bytes = (*m_imageBytes)(src.toString());
         if (bytes > 0)
             m_imageTotal += bytes;
     }
