@@ -7,10 +7,10 @@
 
 #include <QActionGroup>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiArea>
@@ -53,9 +53,8 @@ PhoneCheckPane::PhoneCheckPane(MDI_Main &main)
     m_timer.setSingleShot(true);
     m_timer.setInterval(DelayMs);
     connect(&m_timer, &QTimer::timeout, this, &PhoneCheckPane::checkNow);
-    connect(main.mdiArea, &QMdiArea::subWindowActivated, this, [this] {
-        follow(m_main.activeDocument());
-    });
+    connect(main.mdiArea, &QMdiArea::subWindowActivated, this,
+            [this] { follow(m_main.activeDocument()); });
     // A hidden pane costs typing nothing: it checks when it is shown again.
     connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible && m_stale)
@@ -78,7 +77,12 @@ void PhoneCheckPane::buildTargetMenu(QMenu *menu, QAction *before)
             version = t.version;
             targets->addSection(QStringLiteral("iモード HTML %1").arg(t.version));
         }
-        QAction *item = targets->addAction(t.label());
+        // Styles that draw sections as plain lines leave the version to the caption.
+        QAction *item =
+            targets->addAction(i == 0 ? QStringLiteral("%1（HTML %2、%3 KB）")
+                                            .arg(t.label(), t.version)
+                                            .arg(t.pageLimitKb)
+                                      : QStringLiteral("%1（HTML %2）").arg(t.label(), t.version));
         item->setCheckable(true);
         item->setData(t.generation);
         item->setChecked(t.generation == m_generation);
@@ -128,8 +132,8 @@ void PhoneCheckPane::follow(Form_Editer *doc)
     disconnect(m_docChange);
     m_doc = doc;
     if (doc)
-        m_docChange = connect(doc->RichTextBox1, &RichTextBox::Change, this,
-                              &PhoneCheckPane::changed);
+        m_docChange =
+            connect(doc->RichTextBox1, &RichTextBox::Change, this, &PhoneCheckPane::changed);
     changed();
 }
 
@@ -178,11 +182,10 @@ void PhoneCheckPane::checkNow()
     }
     if (findings.size() > MaxRows)
         m_list->addItem(QStringLiteral("ほかに %1 件").arg(findings.size() - MaxRows));
-    setWindowTitle(findings.isEmpty()
-                       ? QStringLiteral("機種チェック（%1）: 問題なし").arg(t.label())
-                       : QStringLiteral("機種チェック（%1）: %2 件")
-                             .arg(t.label())
-                             .arg(findings.size()));
+    setWindowTitle(
+        findings.isEmpty()
+            ? QStringLiteral("機種チェック（%1）: 問題なし").arg(t.label())
+            : QStringLiteral("機種チェック（%1）: %2 件").arg(t.label()).arg(findings.size()));
 }
 
 void PhoneCheckPane::jumpTo(QListWidgetItem *item)

@@ -3,8 +3,8 @@
 #include "text/Pictographs.h"
 
 #include <QFile>
-#include <QStringList>
 #include <QRegularExpression>
+#include <QStringList>
 #include <array>
 #include <cctype>
 #include <string_view>
@@ -14,9 +14,8 @@
 namespace PhoneCheck {
 namespace {
 
-constexpr std::array<QStringView, 12> Versions = {u"1.0", u"2.0", u"3.0",  u"3.0F",
-                                                  u"4.0", u"4.0F", u"5.0", u"5.0F",
-                                                  u"6.0", u"7.0", u"7.1",  u"7.2"};
+constexpr std::array<QStringView, 12> Versions = {u"1.0", u"2.0",  u"3.0", u"3.0F", u"4.0", u"4.0F",
+                                                  u"5.0", u"5.0F", u"6.0", u"7.0",  u"7.1", u"7.2"};
 
 // RFC 4180 as the tables are written: commas, double quotes around a field that has them.
 QList<QStringList> readCsv(QByteArrayView bytes)
@@ -119,9 +118,13 @@ struct ViewHash
         return h;
     }
 };
-template <typename T> using ViewMap = std::unordered_map<std::u16string, T, ViewHash, std::equal_to<>>;
+template <typename T>
+using ViewMap = std::unordered_map<std::u16string, T, ViewHash, std::equal_to<>>;
 
-std::u16string_view sv(QStringView v) { return {v.utf16(), size_t(v.size())}; }
+std::u16string_view sv(QStringView v)
+{
+    return {v.utf16(), size_t(v.size())};
+}
 
 // Views into the text checked, which outlives the check.
 struct Attribute
@@ -137,7 +140,10 @@ void appendLower(QString &to, QStringView from)
         to += c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() + 32) : c;
 }
 
-bool isNameChar(QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }
+bool isNameChar(QChar c)
+{
+    return c.unicode() < 128 && c.isLetterOrNumber();
+}
 
 class Checker
 {
@@ -279,8 +285,7 @@ void Checker::tag(qsizetype &i)
         Attribute a;
         a.position = int(j);
         const qsizetype nameStart = j;
-        while (j < n && !text[j].isSpace() && text[j] != u'=' && text[j] != u'>' &&
-               text[j] != u'<')
+        while (j < n && !text[j].isSpace() && text[j] != u'=' && text[j] != u'>' && text[j] != u'<')
             ++j;
         a.name = text.mid(nameStart, j - nameStart);
         qsizetype k = j;
@@ -353,7 +358,8 @@ void Checker::evaluate(int start, QStringView element)
         const auto attribute = m_features.find(sv(m_key));
         if (attribute == end)
             continue; // the tables hold what is known to be accepted, not every attribute
-        feature(*attribute->second, a.position, [&] { return QStringLiteral("<%1 %2>").arg(name, a.name); });
+        feature(*attribute->second, a.position,
+                [&] { return QStringLiteral("<%1 %2>").arg(name, a.name); });
         if (!a.value.isEmpty()) {
             m_key += u'=';
             appendLower(m_key, a.value);
@@ -423,7 +429,8 @@ void Checker::image(QStringView src, int position)
                     .arg(src.toString(), format));
         else if (shown == ImageSupport::Uncertain)
             add(Finding::Level::Caution, position,
-                QStringLiteral("%1: %2 の画像は対象機種の一部でしか表示できない（または確かでない）")
+                QStringLiteral(
+                    "%1: %2 の画像は対象機種の一部でしか表示できない（または確かでない）")
                     .arg(src.toString(), format));
     }
     if (*m_imageBytes && isLocal(src) && !m_imagesCounted.contains(sv(src))) {
@@ -471,7 +478,10 @@ QString Target::label() const
     return name;
 }
 
-bool Target::isFoma() const { return isFomaVersion(version); }
+bool Target::isFoma() const
+{
+    return isFomaVersion(version);
+}
 
 ImageSupport showsImages(const Target &target, const QString &format)
 {
@@ -512,8 +522,8 @@ Tables Tables::parse(QByteArrayView htmlCsv, QByteArrayView limitsCsv)
         t.features.insert(row[1], f);
     }
     const QList<QStringList> limits = readCsv(limitsCsv);
-    if (t.error.isEmpty() && (limits.isEmpty() || limits[0].value(0) != u"generation" ||
-                              limits[0].size() != 10))
+    if (t.error.isEmpty() &&
+        (limits.isEmpty() || limits[0].value(0) != u"generation" || limits[0].size() != 10))
         t.error = QStringLiteral("imode-limits.csv: unexpected header");
     for (qsizetype r = 1; r < limits.size() && t.error.isEmpty(); ++r) {
         const QStringList &row = limits[r];

@@ -55,14 +55,23 @@ int versionRank(QStringView version);
 // ("3.0F") is accepted by FOMA phones only, however new the older network's phone.
 bool accepts(QStringView first, QStringView target);
 
-enum class ImageSupport { No, Uncertain, Yes };
+enum class ImageSupport
+{
+    No,
+    Uncertain,
+    Yes
+};
 // Whether a generation shows a format ("GIF", "JPEG", "PNG", "BMP"): Uncertain where the
 // table says some models only, or that it is not confirmed.
 ImageSupport showsImages(const Target &target, const QString &format);
 
 struct Finding
 {
-    enum class Level { Error, Caution };
+    enum class Level
+    {
+        Error,
+        Caution
+    };
     Level level = Level::Error;
     int position = 0; // in the text checked
     int line = 1;     // from 1
