@@ -105,6 +105,12 @@ void TestPhoneCheck::findings_data()
     QTest::newRow("JPEG on every 504i") << "<img src=\"p.jpeg?x=1\">" << "504i / 504iS" << "";
     QTest::newRow("PNG on none") << "<img src=p.png>" << "FOMA 906i" << "E5";
     QTest::newRow("raw au pictograph") << QStringLiteral("x\uE468y") << "FOMA 906i" << "E1";
+    // au's codes from F340 are not in the pictograph table; F37E and F380 stand either side
+    // of the trail byte 7F, which Shift-JIS leaves out.
+    QTest::newRow("raw au, second block") << QStringLiteral("\uE234\uE272\uE273\uE342\uE343")
+                                          << "全機種" << "E0 E1 E2 E3";
+    QTest::newRow("au second block by Shift-JIS") << "&#62272;&#xF493;&#62335;" << "全機種"
+                                                  << "E0 E8";
     QTest::newRow("raw DoCoMo pictograph") << QStringLiteral("x\uE63Ey") << "全機種" << "";
     QTest::newRow("au by its own code") << "&#xE481;&#xEA80;" << "全機種" << "E0 E8";
     QTest::newRow("au by Shift-JIS") << "a&#63040;" << "全機種" << "E1";
@@ -152,6 +158,10 @@ void TestPhoneCheck::findingsNameTheirLineAndCaution()
     QCOMPARE(found[0].message, QStringLiteral("<marquee>: iモード HTML 2.0（502i など）から"));
     QCOMPARE(found[1].line, 6);
     QVERIFY2(found[1].message.endsWith(u"（版は推定）"), qPrintable(found[1].message));
+    const auto raw = check(QStringLiteral("\uE272\uE273"), 0, targetNamed(QStringLiteral("全機種")));
+    QCOMPARE(raw.size(), 2);
+    QVERIFY2(raw[0].message.contains(u"（F37E）") && raw[1].message.contains(u"（F380）"),
+             qPrintable(raw[0].message + raw[1].message));
     const auto foma = check(QStringLiteral("<a href=\"tel-av:1\">"), 0,
                             targetNamed(QStringLiteral("504i / 504iS")));
     QCOMPARE(foma.size(), 1);
