@@ -492,7 +492,7 @@ QString Target::label() const
     if (generation.startsWith(u"all "))
         return QStringLiteral("全機種");
     QString name = generation.section(QStringLiteral(" ("), 0, 0).trimmed();
-    name.replace(QLatin1String(" generation"), QLatin1String(" 世代"));
+    name.replace(QLatin1String(" generation"), QStringLiteral(" 世代"));
     name.replace(QLatin1String("i-mode browser"), QStringLiteral("iモードブラウザ"));
     name.replace(QLatin1String(" handsets"), QStringLiteral(" の機種"));
     return name;

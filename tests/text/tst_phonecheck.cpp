@@ -48,6 +48,8 @@ void TestPhoneCheck::programTablesAreRead()
     // A name the table does not hold falls back to the safe floor.
     QCOMPARE(&t.target(QStringLiteral("no such phone")), &t.targets.first());
     QCOMPARE(t.exampleOf(QStringLiteral("2.0")), QStringLiteral("502i"));
+    QCOMPARE(t.exampleOf(QStringLiteral("3.0F")), QStringLiteral("FOMA 2001 世代"));
+    QCOMPARE(t.targets.last().label(), QStringLiteral("iモードブラウザ 2.0 の機種"));
 }
 
 void TestPhoneCheck::versions_data()
