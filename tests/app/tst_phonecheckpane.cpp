@@ -93,6 +93,13 @@ private Q_SLOTS:
         QTest::keyClick(pane->list(), Qt::Key_Return);
         QCOMPARE(doc->RichTextBox1->SelStart(), 6);
         QVERIFY(doc->RichTextBox1->hasFocus());
+
+        // A double-click does the same: the size finding stands at the page's start.
+        QListWidget *list = pane->list();
+        const QPoint first = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(doc->RichTextBox1->SelStart(), 0);
     }
 };
 
