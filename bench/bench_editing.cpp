@@ -1,4 +1,5 @@
-// Prints how long the editing paths take on pages of growing size: the colouring pass, a typed
+// Prints how long the editing paths take on pages of growing size: the colouring pass, the phone
+// check (alone and as its pane runs it, and a typed character with the pane shown), a typed
 // character with real-time preview on (until the change is handled, and until the preview has
 // loaded again), opening a page, replacing every match as one step, the program's start-up, and
 // the memory each further open page takes, a typed character while the recovery journal is
@@ -9,11 +10,13 @@
 #include "app/MDI_Main.h"
 #include "app/MDI_Module.h"
 #include "app/Main.h"
+#include "app/PhoneCheckPane.h"
 #include "app/Settings.h"
 #include "documents/Form_Editer.h"
 #include "documents/OpenDocument.h"
 #include "documents/RecoveryJournal.h"
 #include "text/Cp932.h"
+#include "text/PhoneCheck.h"
 #include "widgets/RichTextBox.h"
 #include "ScriptedPrompts.h"
 #include "widgets/WebBrowser.h"
@@ -461,6 +464,31 @@ int main(int argc, char *argv[])
         // The pass runs in one go: its longest run is the longest stall of the window.
         printWorst("full colouring pass (longest stall)", size.name, pass);
 
+        // The phone check against the safe floor, where every block of the page has findings:
+        // the check alone, and the pane's whole run (the text, its bytes as saved, the list).
+        {
+            const QString text = doc->RichTextBox1->Text();
+            const qint64 bytes = doc->RichTextBox1->fileBytes().size();
+            const PhoneCheck::Target &floor = PhoneCheck::Tables::program().targets.first();
+            QList<double> check, pane;
+            qsizetype found = 0;
+            for (int i = 0; i < qMax(3, size.runs / 5); ++i) {
+                t.restart();
+                found = PhoneCheck::check(text, bytes, floor).size();
+                check.append(double(t.nsecsElapsed()) / 1e6);
+            }
+            const QByteArray what = "phone check, " + QByteArray::number(found) + " findings";
+            print(what.constData(), size.name, summarise(check));
+            main->phoneCheck()->chooseTarget(floor.generation);
+            main->phoneCheck()->show();
+            for (int i = 0; i < qMax(3, size.runs / 5); ++i) {
+                t.restart();
+                main->phoneCheck()->checkNow();
+                pane.append(double(t.nsecsElapsed()) / 1e6);
+            }
+            print("phone check pane, whole run", size.name, summarise(pane));
+        }
+
         QList<double> key;
         int loads = 0;
         const QMetaObject::Connection counting =
@@ -472,6 +500,7 @@ int main(int argc, char *argv[])
             key.append(double(t.nsecsElapsed()) / 1e6);
         }
         print("keystroke -> change, preview file, panel 2", size.name, summarise(key));
+        main->phoneCheck()->hide();
         // The keys came faster than the page loads: the preview loads at most once more than
         // it was loading when they began.
         for (int quiet = 0; quiet < 2;) {
@@ -487,6 +516,19 @@ int main(int argc, char *argv[])
         std::printf("%-44s %-7s %d loads for %lld keystrokes\n", "keystrokes in a row -> preview loads",
                     size.name, loads, qlonglong(size.runs));
         std::fflush(stdout);
+
+        // Typing with the phone check pane shown: its check waits for the keys to rest.
+        {
+            main->phoneCheck()->show();
+            QList<double> shownKey;
+            for (int i = 0; i < size.runs; ++i) {
+                t.restart();
+                QTest::keyClick(doc->RichTextBox1, Qt::Key_A);
+                shownKey.append(double(t.nsecsElapsed()) / 1e6);
+            }
+            print("keystroke, phone check pane shown", size.name, summarise(shownKey));
+            main->phoneCheck()->hide();
+        }
 
         // The same with the recovery journal being written: each keystroke lands while the
         // worker encodes and writes the snapshot the one before it left, as when typing resumes

@@ -1,8 +1,9 @@
 # One Qt Test executable per tests/<folder>/tst_<unit>.cpp, run headless by CTest.
 include(${CMAKE_CURRENT_LIST_DIR}/ZemloLinkCheck.cmake)
 
-# Tests of the rules in zemlo_base: they link it alone (with the scripted prompts), so that they
-# build before the windows and run without a display. Any other test links the whole program.
+# Tests of the rules in zemlo_base (all of tests/text/, and those named here): they link it alone
+# (with the scripted prompts), so that they build before the windows and run without a display.
+# Any other test links the whole program.
 set(ZEMLO_PURE_TESTS
     app/tst_commandline
     app/tst_pagemessage
@@ -10,12 +11,6 @@ set(ZEMLO_PURE_TESTS
     documents/tst_journalrecord
     fsservice/tst_clsfso
     fsservice/tst_fsoactions
-    text/tst_colorruns
-    text/tst_cp932
-    text/tst_displayrows
-    text/tst_pictographs
-    text/tst_piecetext
-    text/tst_utf8export
     taglib/tst_starterlibrary
     taglib/tst_taglibraryfile
     tools/tst_narrow
@@ -61,7 +56,7 @@ function(zemlo_add_test src)
     get_filename_component(folder ${dir} NAME)
     set(target ${folder}_${name})
     add_executable(${target} ${src})
-    if(${folder}/${name} IN_LIST ZEMLO_PURE_TESTS)
+    if(folder STREQUAL "text" OR ${folder}/${name} IN_LIST ZEMLO_PURE_TESTS)
         set(support zemlo_testsupport_base)
         set_property(GLOBAL APPEND PROPERTY ZEMLO_PURE_TEST_TARGETS ${target})
     else()

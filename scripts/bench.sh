@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Zemlo and prints its speed and memory figures (median and 99th percentile over repeated
-# runs) for 5 KB, 100 KB, 1 MB and 10 MB pages, pages of 100 KB, 1 MB and 5 MB in one line beside
-# the same in many, one line of 250 KB, 1 MB and 5 MB pasted into an empty page, then start-up
+# runs) for 5 KB, 100 KB, 1 MB and 10 MB pages, the phone check's among them, pages of 100 KB,
+# 1 MB and 5 MB in one line beside the same in many, one line of 250 KB, 1 MB and 5 MB pasted
+# into an empty page, then start-up
 # (also beside FeatherPad, by scripts/bench-startup.sh), and the time until the program is idle
 # after opening 1 MB and 10 MB pages. Arguments limit the run to some of them: 5KB 100KB 1MB 10MB
 # oneline (or 100KB-line 1MB-line 5MB-line) paste (or 250KB-paste 1MB-paste 5MB-paste) startup

@@ -56,6 +56,8 @@ const QList<CommandTable::Item> &CommandTable::items()
         {"m_vb08", "m_view", "i-mode 8文字相当(&8)", {}, {}, {}, Av::Always},
         {"m_vb10", "m_view", "i-mode 10文字相当(&0)", {}, {}, {}, Av::Always},
         {"m_vtyui", "m_view", "※注意", {}, {}, {}, Av::Always},
+        {"lv2", "m_view", {}, {}, {}, {}, Av::Always},
+        {"m_vchk", "m_view", "機種チェック(&K)", QKeySequence("F9"), {}, {}, Av::Always},
 
         {"m_nback", "m_navi", "戻る(&B)", {}, "2:1", "戻る", Av::Always},
         {"m_nnext", "m_navi", "次へ(&N)", {}, "2:2", "次へ", Av::Always},

@@ -14,7 +14,8 @@ class QWidget;
 // The program's whole command vocabulary in one table: every menu item with its caption,
 // access key and shortcut, the tool-bar button that runs it and whether it needs a document.
 // The File menu also holds the recent pages (最近使ったファイル, the submenu m_mmru right before
-// lm2), which the main window builds itself: its items are pages, not commands.
+// lm2), which the main window builds itself: its items are pages, not commands. So does the
+// View menu's 対象機種 (m_vtarget, right before m_vchk), whose items are phones.
 class CommandTable
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "app/CommandTable.h"
 #include "app/MDI_Module.h"
+#include "app/PhoneCheckPane.h"
 #include "app/Settings.h"
 #include "app/StatusPanels.h"
 #include "documents/Form_Editer.h"
@@ -47,6 +48,7 @@ MDI_Main::MDI_Main(const QString &programFolder, Prompts *prompts, QWidget *pare
     StatusBar1->installEventFilter(this);
     setCursor(Artwork::customPointer());
     wireBuiltInCommands();
+    m_phoneCheck = InstallPhoneCheck(*this);
 }
 
 MDI_Main::~MDI_Main()

@@ -20,6 +20,7 @@ class QToolBar;
 class Form_Editer;
 class Prompts;
 class PreviewPane;
+class PhoneCheckPane;
 class RecoveryJournal;
 class StatusPanels;
 class WebBrowser;
@@ -89,6 +90,7 @@ public:
     void restorePointer() override;
 
     RecoveryJournal *recoveryJournal() const override { return m_journal.get(); }
+    PhoneCheckPane *phoneCheck() const { return m_phoneCheck; }
 
     QToolBar *Toolbar1 = nullptr;
     QToolBar *Toolbar2 = nullptr;
@@ -139,4 +141,5 @@ private:
     bool m_noticeHeld = false;
     QPointer<QObject> m_noticeWatch;
     std::unique_ptr<RecoveryJournal> m_journal;
+    PhoneCheckPane *m_phoneCheck = nullptr;
 };

@@ -17,6 +17,7 @@ QString recoveryJournal(const QString &programFolder)
 {
     return programFolder + "/zemlo.recover";
 }
+QString phoneTarget(const QString &programFolder) { return programFolder + "/zemlo.tgt"; }
 QString pictographList(const QString &programFolder)
 {
     return PictographList::listPath(programFolder);

@@ -10,6 +10,8 @@ QString pictographList(const QString &programFolder);
 QString recentPages(const QString &programFolder);
 // The folder of the journals of unsaved work.
 QString recoveryJournal(const QString &programFolder);
+// The phones the pages are for, kept apart from the settings file.
+QString phoneTarget(const QString &programFolder);
 } // namespace ProgramFiles
 
 // Fills the Opt flags of MDI_Module from the settings file; a missing or damaged file

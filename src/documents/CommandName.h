@@ -25,6 +25,7 @@ private:
     X(m_eund) X(m_etag) X(m_eime) X(m_efon) X(m_ecol) X(m_ezth)                                   \
     X(m_efind) X(m_enext) X(m_eprev) X(m_erepl) X(m_egoto)                                        \
     X(m_vtag) X(m_vtcl) X(m_vpre) X(m_vrpr) X(m_vb08) X(m_vb10) X(m_vtyui)                        \
+    X(m_vchk)                                                                                     \
     X(m_nback) X(m_nnext) X(m_nstop) X(m_nrefr) X(m_nhome)                                        \
     X(m_wt) X(m_wy) X(m_wc) X(m_wclose)
 

@@ -84,6 +84,8 @@ const QList<Expected> &expectedItems()
         {"m_vb08", "m_view", "i-mode 8文字相当(&8)", "", "", "", Av::Always},
         {"m_vb10", "m_view", "i-mode 10文字相当(&0)", "", "", "", Av::Always},
         {"m_vtyui", "m_view", "※注意", "", "", "", Av::Always},
+        {"lv2", "m_view", nullptr, "", "", "", Av::Always},
+        {"m_vchk", "m_view", "機種チェック(&K)", "F9", "", "", Av::Always},
 
         {"m_nback", "m_navi", "戻る(&B)", "", "2:1", "戻る", Av::Always},
         {"m_nnext", "m_navi", "次へ(&N)", "", "2:2", "次へ", Av::Always},
@@ -169,6 +171,9 @@ private Q_SLOTS:
             // The recent pages' submenu, which is not a command.
             if (QString(menu) == "m_menu")
                 items.insert(items.indexOf("lm2"), "m_mmru");
+            // The phones a page is for, not a command either.
+            if (QString(menu) == "m_view")
+                items.insert(items.indexOf("m_vchk"), "m_vtarget");
             QTest::newRow(menu) << QString(menu) << QString(caption) << items;
         }
     }
