@@ -23,6 +23,8 @@ const QList<CommandTable::Item> &CommandTable::items()
         {"m_msaas", "m_menu", "名前を付けて保存(&A)", {}, "t_name", "名前を付けて保存", Av::Document},
         {"m_mutf8", "m_menu", "UTF-8 で書き出し(&U)...", {}, {}, {}, Av::Document},
         {"m_mclos", "m_menu", "ﾌｧｲﾙを閉じる(&C)", {}, {}, {}, Av::Document},
+        {"lm3", "m_menu", {}, {}, {}, {}, Av::Always},
+        {"m_msite", "m_menu", "サイトを開く(&D)...", {}, {}, {}, Av::Always},
         {"lm1", "m_menu", {}, {}, {}, {}, Av::Always},
         {"m_mrel", "m_menu", "再読み込み(&R)", {}, {}, {}, Av::Document},
         {"m_minf", "m_menu", "ﾌｧｲﾙｲﾝﾌｫﾒｰｼｮﾝ(&I)", {}, {}, {}, Av::Document},

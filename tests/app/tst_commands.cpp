@@ -55,6 +55,8 @@ const QList<Expected> &expectedItems()
          Av::Document},
         {"m_mutf8", "m_menu", "UTF-8 で書き出し(&U)...", "", "", "", Av::Document},
         {"m_mclos", "m_menu", "ﾌｧｲﾙを閉じる(&C)", "", "", "", Av::Document},
+        {"lm3", "m_menu", nullptr, "", "", "", Av::Always},
+        {"m_msite", "m_menu", "サイトを開く(&D)...", "", "", "", Av::Always},
         {"lm1", "m_menu", nullptr, "", "", "", Av::Always},
         {"m_mrel", "m_menu", "再読み込み(&R)", "", "", "", Av::Document},
         {"m_minf", "m_menu", "ﾌｧｲﾙｲﾝﾌｫﾒｰｼｮﾝ(&I)", "", "", "", Av::Document},

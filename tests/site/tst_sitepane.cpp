@@ -1,0 +1,133 @@
+// The site pane: a folder opened as the site lists its pages and pictures, names what cannot be
+// read, changes nothing, opens a page on Enter, and is offered again at the next start.
+#include "MainWindowFixture.h"
+#include "ZemloTestMain.h"
+
+#include "documents/Form_Editer.h"
+#include "site/SitePane.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QLabel>
+#include <QTreeWidget>
+#include <sys/stat.h>
+
+namespace {
+// Every entry of the site with its content and time: looking must leave all of it as it was.
+QStringList state(const QString &root)
+{
+    QStringList all;
+    for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo info(it.next());
+        QByteArray bytes;
+        if (info.isFile()) {
+            QFile f(info.filePath());
+            if (f.open(QIODevice::ReadOnly))
+                bytes = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
+        }
+        all << info.filePath() + bytes.toHex() + info.lastModified().toString(Qt::ISODateWithMs);
+    }
+    all.sort();
+    return all;
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QTreeWidgetItem *find(QTreeWidget *tree, const QString &name)
+{
+    const auto items = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    return items.isEmpty() ? nullptr : items.first();
+}
+} // namespace
+
+class TestSitePane : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void openSiteListsAndOpensPages()
+    {
+        MainWindowFixture f;
+        const QString root = f.path("サイト");
+        write(root + "/index.html", "<a href=\"x.html\">x</a>\r\n");
+        write(root + "/日本語/ページ.html", "\x82\xA0\r\n");
+        write(root + "/img/logo.gif", "GIF89a");
+        write(root + "/data.bin", QByteArray("\0\1\2\xFF", 4));
+        write(root + "/bad.html", "\x82\r\n\xFF");
+        QCOMPARE(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+        QVERIFY(QFile::link(root + "/nowhere", root + "/broken.html"));
+        const QByteArray settings = [&] {
+            QFile s(f.path("zemlo.vrn"));
+            return s.open(QIODevice::ReadOnly) ? s.readAll() : QByteArray();
+        }();
+        const QStringList before = state(root);
+
+        f.prompts.answerFile(root);
+        f.window->runCommand(Cmd::m_msite);
+        auto *pane = f.window->findChild<SitePane *>();
+        QVERIFY(pane && pane->isVisible());
+        QTRY_VERIFY(!pane->busy() && pane->hasSite());
+
+        QTreeWidgetItem *page = find(pane->tree, "ページ.html");
+        QVERIFY(page && page->parent() && page->parent()->text(0) == "日本語");
+        QVERIFY(find(pane->tree, "logo.gif"));
+        QVERIFY(find(pane->tree, "bad.html"));
+        QVERIFY(!find(pane->tree, "data.bin"));
+        QVERIFY2(pane->statusLabel->text().contains("pipe") &&
+                     pane->statusLabel->text().contains("broken.html"),
+                 qPrintable(pane->statusLabel->text()));
+        QCOMPARE(state(root), before);
+
+        pane->tree->setCurrentItem(page);
+        QTest::keyClick(pane->tree, Qt::Key_Return);
+        QVERIFY(f.window->activeDocument());
+        QCOMPARE(f.window->activeDocument()->HtmlName(), root + "/日本語/ページ.html");
+        // A picture is not a page: Enter on it opens nothing.
+        pane->tree->setCurrentItem(find(pane->tree, "logo.gif"));
+        QTest::keyClick(pane->tree, Qt::Key_Return);
+        QCOMPARE(f.window->documents().size(), 1);
+
+        QFile last(SitePane::lastSiteFile(f.dir.path()));
+        QVERIFY(last.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(last.readAll()).trimmed(), root);
+        QFile s(f.path("zemlo.vrn"));
+        QCOMPARE(s.open(QIODevice::ReadOnly) ? s.readAll() : QByteArray(), settings);
+        QVERIFY(f.close());
+    }
+
+    void lastSiteOfferedAtStart_data()
+    {
+        QTest::addColumn<QString>("recorded");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("there") << "site" << true;
+        QTest::newRow("gone") << "gone" << false;
+        QTest::newRow("not a full path") << "relative" << false;
+    }
+    void lastSiteOfferedAtStart()
+    {
+        QFETCH(QString, recorded);
+        QFETCH(bool, shown);
+        MainWindowFixture f({}, true, {}, [&](const QString &folder, ScriptedPrompts &) {
+            write(folder + "/site/a.html", "a");
+            const QString path = recorded == "relative" ? "site" : folder + "/" + recorded;
+            write(SitePane::lastSiteFile(folder), path.toUtf8() + "\n");
+        });
+        auto *pane = f.window->findChild<SitePane *>();
+        QVERIFY(pane);
+        QTRY_VERIFY(!pane->busy());
+        QCOMPARE(pane->isVisible(), shown);
+        QCOMPARE(find(pane->tree, "a.html") != nullptr, shown);
+        QCOMPARE(f.prompts.messages().size(), 0);
+    }
+};
+
+ZEMLO_TEST_MAIN(TestSitePane)
+#include "tst_sitepane.moc"
