@@ -12,6 +12,7 @@ set(ZEMLO_PURE_TESTS
     fsservice/tst_fsoactions
     text/tst_cp932
     text/tst_pictographs
+    text/tst_sitelinks
     text/tst_piecetext
     text/tst_utf8export
     taglib/tst_starterlibrary

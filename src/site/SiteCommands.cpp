@@ -3,6 +3,7 @@
 #include "documents/DocumentHost.h"
 #include "platform/Prompts.h"
 #include "site/SitePane.h"
+#include "text/SiteLinks.h"
 
 #include <QMainWindow>
 
@@ -22,6 +23,62 @@ void OpenSiteCommand(DocumentHost &host, SitePane &pane)
         pane.openSite(*folder);
 }
 
+// A site command needs a site and the pane free; says so when it has neither.
+bool Ready(DocumentHost &host, SitePane &pane, const QString &title)
+{
+    if (pane.busy()) {
+        host.showStatus(QStringLiteral("サイトの処理中です。終わるか、キャンセルしてから選んでください。"));
+        return false;
+    }
+    if (!pane.hasSite()) {
+        host.prompts()->message(
+            QStringLiteral("サイトが開かれていません。\r\n\r\nﾌｧｲﾙ → サイトを開く でサイトのフォルダを選んでください。"),
+            Prompt::Buttons::Ok, Prompt::Icon::Information, title);
+        return false;
+    }
+    return true;
+}
+
+// Walks the site again (it may have changed since it was opened) and checks every page.
+void LinkCheckCommand(DocumentHost &host, SitePane &pane)
+{
+    if (!Ready(host, pane, QStringLiteral("サイトのリンクチェック")))
+        return;
+    struct Outcome
+    {
+        Site::Listing listing;
+        QList<SiteLinks::Finding> findings;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QString root = pane.listing().root;
+    pane.run(QStringLiteral("リンクを確認しています…"),
+             [root, outcome, text = pane.pageTexts()](Site::Progress &progress) {
+                 outcome->listing = Site::walk(root, &progress);
+                 progress.done = 0;
+                 if (!outcome->listing.cancelled)
+                     outcome->findings = SiteLinks::check(outcome->listing, text, &progress);
+             },
+             [&pane, outcome](bool cancelled) {
+                 if (cancelled)
+                     return;
+                 pane.setListing(std::move(outcome->listing));
+                 QList<SitePane::Result> problems;
+                 QList<SitePane::Result> external;
+                 for (const SiteLinks::Finding &f : outcome->findings) {
+                     const bool outward = f.problem == SiteLinks::Problem::External;
+                     (outward ? external : problems)
+                         << SitePane::Result{f.page, f.line, f.line > 0 ? f.position : -1,
+                                             f.target.size(), SiteLinks::describe(f)};
+                 }
+                 pane.showResults({{QStringLiteral("問題のあるリンク"), problems},
+                                   {QStringLiteral("外部のアドレス（確認していません）"), external}},
+                                  problems.isEmpty()
+                                      ? QStringLiteral("リンクチェック: 問題は見つかりませんでした。")
+                                      : QStringLiteral("リンクチェック: %1 件の問題があります。")
+                                            .arg(problems.size()));
+             });
+}
+
 } // namespace
 
 void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
@@ -30,4 +87,5 @@ void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
     window.addDockWidget(Qt::RightDockWidgetArea, pane);
     pane->hide();
     host.setHandler(Cmd::m_msite, [&host, pane] { OpenSiteCommand(host, *pane); });
+    host.setHandler(Cmd::m_mslnk, [&host, pane] { LinkCheckCommand(host, *pane); });
 }

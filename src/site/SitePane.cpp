@@ -76,8 +76,10 @@ SitePane::SitePane(DocumentHost &host, QWidget *parent)
     connect(m_poll, &QTimer::timeout, this, [this] {
         if (!m_progress)
             return;
-        progressBar->setMaximum(qMax(1, m_progress->total.load()));
-        progressBar->setValue(qMin(m_progress->done.load(), progressBar->maximum()));
+        // Until the work knows how much there is, the bar only shows that it goes on.
+        const int total = m_progress->total.load();
+        progressBar->setRange(0, total);
+        progressBar->setValue(total > 0 ? qMin(m_progress->done.load(), total) : 0);
     });
 }
 

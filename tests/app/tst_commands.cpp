@@ -57,6 +57,7 @@ const QList<Expected> &expectedItems()
         {"m_mclos", "m_menu", "ﾌｧｲﾙを閉じる(&C)", "", "", "", Av::Document},
         {"lm3", "m_menu", nullptr, "", "", "", Av::Always},
         {"m_msite", "m_menu", "サイトを開く(&D)...", "", "", "", Av::Always},
+        {"m_mslnk", "m_menu", "サイトのリンクチェック(&L)", "", "", "", Av::Always},
         {"lm1", "m_menu", nullptr, "", "", "", Av::Always},
         {"m_mrel", "m_menu", "再読み込み(&R)", "", "", "", Av::Document},
         {"m_minf", "m_menu", "ﾌｧｲﾙｲﾝﾌｫﾒｰｼｮﾝ(&I)", "", "", "", Av::Document},

@@ -5,6 +5,7 @@
 
 #include "documents/Form_Editer.h"
 #include "site/SitePane.h"
+#include "widgets/RichTextBox.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -101,6 +102,47 @@ private Q_SLOTS:
         QFile s(f.path("zemlo.vrn"));
         QCOMPARE(s.open(QIODevice::ReadOnly) ? s.readAll() : QByteArray(), settings);
         QVERIFY(f.close());
+    }
+
+    // The check reads an open page as its window holds it, lists problems apart from external
+    // addresses, and Enter on a finding selects its link in the page.
+    void linkCheckListsAndOpensFindings()
+    {
+        MainWindowFixture f;
+        const QString root = f.path("site");
+        write(root + "/index.html", "<a href=\"about.html\">\r\n<a href=\"gone.html\">\r\n");
+        write(root + "/about.html", "<a href=\"http://example.jp/\">\r\n");
+        f.prompts.answerFile(root);
+        f.window->runCommand(Cmd::m_msite);
+        auto *pane = f.window->findChild<SitePane *>();
+        QTRY_VERIFY(!pane->busy() && pane->hasSite());
+        // Edited and not saved: its window's text is what the check reads.
+        pane->openPage("about.html");
+        Form_Editer *about = f.window->activeDocument();
+        about->RichTextBox1->setSelStart(0);
+        about->RichTextBox1->setSelText("<img src=\"new.gif\">\n");
+
+        f.window->runCommand(Cmd::m_mslnk);
+        QTRY_VERIFY(!pane->busy());
+        QTreeWidgetItem *problems = pane->results->topLevelItem(0);
+        QTreeWidgetItem *external = pane->results->topLevelItem(1);
+        QVERIFY(problems && external);
+        QCOMPARE(problems->childCount(), 2);
+        QCOMPARE(external->childCount(), 1);
+        QCOMPARE(external->child(0)->text(0), "about.html");
+        QCOMPARE(external->child(0)->text(1), "2");
+        QCOMPARE(problems->child(0)->text(0), "about.html");
+        QCOMPARE(problems->child(0)->text(2), "ファイルがありません: new.gif");
+        QCOMPARE(problems->child(1)->text(0), "index.html");
+        QCOMPARE(problems->child(1)->text(1), "2");
+
+        pane->results->setFocus();
+        pane->results->setCurrentItem(problems->child(1));
+        QTest::keyClick(pane->results, Qt::Key_Return);
+        Form_Editer *index = f.window->activeDocument();
+        QCOMPARE(index->HtmlName(), root + "/index.html");
+        QCOMPARE(index->RichTextBox1->SelText(), "gone.html");
+        QCOMPARE(f.window->documents().size(), 2);
     }
 
     void lastSiteOfferedAtStart_data()
