@@ -4,7 +4,10 @@
 #include "platform/Prompts.h"
 #include "site/SitePane.h"
 #include "text/SiteLinks.h"
+#include "tools/SiteSearch.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMainWindow>
 
 namespace {
@@ -79,6 +82,59 @@ void LinkCheckCommand(DocumentHost &host, SitePane &pane)
              });
 }
 
+// Shows the find row; the search itself starts from there.
+void FindInSiteCommand(DocumentHost &host, SitePane &pane)
+{
+    if (!Ready(host, pane, QStringLiteral("サイト内を検索")))
+        return;
+    pane.show();
+    pane.raise();
+    pane.findEdit->setFocus();
+    pane.findEdit->selectAll();
+}
+
+void SearchSite(DocumentHost &host, SitePane &pane)
+{
+    const QString pattern = pane.findEdit->text();
+    if (pattern.isEmpty() || !Ready(host, pane, QStringLiteral("サイト内を検索")))
+        return;
+    struct Outcome
+    {
+        QList<SiteMatch> matches;
+        QList<UnreadablePage> unreadable;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const SearchOptions options{pane.matchCase->isChecked(), pane.ignoreWidth->isChecked()};
+    pane.run(QStringLiteral("検索しています…"),
+             [site = pane.listing(), text = pane.pageTexts(), pattern, options,
+              outcome](Site::Progress &progress) {
+                 outcome->matches =
+                     SearchSite(site, text, pattern, options, &progress, &outcome->unreadable);
+             },
+             [&pane, outcome, pattern](bool cancelled) {
+                 if (cancelled)
+                     return;
+                 QList<SitePane::Result> found;
+                 QSet<QString> pages;
+                 for (const SiteMatch &m : outcome->matches) {
+                     found << SitePane::Result{m.page, m.line, m.start, m.length, m.lineText};
+                     pages << m.page;
+                 }
+                 QList<SitePane::Result> unreadable;
+                 for (const auto &[page, reason] : outcome->unreadable)
+                     unreadable << SitePane::Result{page, 0, -1, 0, reason};
+                 QList<std::pair<QString, QList<SitePane::Result>>> groups{
+                     {QStringLiteral("「%1」").arg(pattern), found}};
+                 if (!unreadable.isEmpty())
+                     groups.append({QStringLiteral("読めないページ"), unreadable});
+                 pane.showResults(groups, found.isEmpty()
+                                              ? QStringLiteral("見つかりません")
+                                              : QStringLiteral("%1 ページに %2 件見つかりました。")
+                                                    .arg(pages.size())
+                                                    .arg(found.size()));
+             });
+}
+
 } // namespace
 
 void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
@@ -88,4 +144,6 @@ void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
     pane->hide();
     host.setHandler(Cmd::m_msite, [&host, pane] { OpenSiteCommand(host, *pane); });
     host.setHandler(Cmd::m_mslnk, [&host, pane] { LinkCheckCommand(host, *pane); });
+    host.setHandler(Cmd::m_msfnd, [&host, pane] { FindInSiteCommand(host, *pane); });
+    pane->findRequested = [&host, pane] { SearchSite(host, *pane); };
 }

@@ -7,12 +7,14 @@
 #include "text/Cp932.h"
 #include "widgets/RichTextBox.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -39,6 +41,25 @@ SitePane::SitePane(DocumentHost &host, QWidget *parent)
     auto *body = new QWidget(this);
     auto *column = new QVBoxLayout(body);
     column->setContentsMargins(2, 2, 2, 2);
+    auto *findRow = new QHBoxLayout;
+    findEdit = new QLineEdit(body);
+    findEdit->setObjectName("SiteFind");
+    findEdit->setPlaceholderText(QStringLiteral("サイト内を検索"));
+    findButton = new QPushButton(QStringLiteral("検索"), body);
+    findButton->setObjectName("SiteFindButton");
+    findRow->addWidget(findEdit, 1);
+    findRow->addWidget(findButton);
+    column->addLayout(findRow);
+    matchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別"), body);
+    ignoreWidth = new QCheckBox(QStringLiteral("全角と半角を区別しない"), body);
+    column->addWidget(matchCase);
+    column->addWidget(ignoreWidth);
+    const auto find = [this] {
+        if (findRequested)
+            findRequested();
+    };
+    connect(findEdit, &QLineEdit::returnPressed, this, find);
+    connect(findButton, &QPushButton::clicked, this, find);
     auto *split = new QSplitter(Qt::Vertical, body);
     tree = new QTreeWidget(split);
     tree->setObjectName("SiteTree");
@@ -265,6 +286,8 @@ void SitePane::showResults(const QList<std::pair<QString, QList<Result>>> &group
     results->resizeColumnToContents(1);
     if (QTreeWidgetItem *first = results->topLevelItem(0))
         results->setCurrentItem(first->childCount() ? first->child(0) : first);
+    // The first finding is one Enter away.
+    results->setFocus();
     statusLabel->setText(summary);
 }
 

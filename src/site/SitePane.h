@@ -8,6 +8,8 @@
 #include <memory>
 
 class DocumentHost;
+class QCheckBox;
+class QLineEdit;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -63,6 +65,14 @@ public:
 
     // The last site, kept in a file of its own in the program folder.
     static QString lastSiteFile(const QString &programFolder);
+
+    // The find row: what to look for in every page, with the find bar's options. Enter or
+    // the button runs findRequested.
+    QLineEdit *findEdit = nullptr;
+    QCheckBox *matchCase = nullptr;
+    QCheckBox *ignoreWidth = nullptr;
+    QPushButton *findButton = nullptr;
+    std::function<void()> findRequested;
 
     QTreeWidget *tree = nullptr;
     QTreeWidget *results = nullptr;

@@ -7,9 +7,11 @@
 #include "site/SitePane.h"
 #include "widgets/RichTextBox.h"
 
+#include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <sys/stat.h>
 
@@ -143,6 +145,41 @@ private Q_SLOTS:
         QCOMPARE(index->HtmlName(), root + "/index.html");
         QCOMPARE(index->RichTextBox1->SelText(), "gone.html");
         QCOMPARE(f.window->documents().size(), 2);
+    }
+
+    // Typed into the pane's find row: every page is searched, an open one as its window holds
+    // it, and Enter on a match selects it in its page.
+    void findInSiteSelectsTheMatch()
+    {
+        MainWindowFixture f;
+        const QString root = f.path("site");
+        write(root + "/a.html", "<p>\x83\x81\x83\x6A\x83\x85\x81\x5B</p>\r\n"); // メニュー
+        write(root + "/sub/b.html", "x\r\n<a>\xD2\xC6\xAD\xB0</a>\r\n"); // ﾒﾆｭｰ
+        f.prompts.answerFile(root);
+        f.window->runCommand(Cmd::m_msite);
+        auto *pane = f.window->findChild<SitePane *>();
+        QTRY_VERIFY(!pane->busy() && pane->hasSite());
+        pane->openPage("a.html");
+        f.window->activeDocument()->RichTextBox1->setSelStart(0);
+        f.window->activeDocument()->RichTextBox1->setSelText("\n");
+
+        f.window->runCommand(Cmd::m_msfnd);
+        QVERIFY(pane->findEdit->hasFocus());
+        pane->ignoreWidth->setChecked(true);
+        pane->findEdit->insert("メニュー");
+        QTest::keyClick(pane->findEdit, Qt::Key_Return);
+        QTRY_VERIFY(!pane->busy());
+        QTreeWidgetItem *found = pane->results->topLevelItem(0);
+        QVERIFY(found);
+        QCOMPARE(found->childCount(), 2);
+        QCOMPARE(found->child(0)->text(1), "2");
+        QCOMPARE(found->child(1)->text(0), "sub/b.html");
+        QCOMPARE(found->child(1)->text(2), "<a>ﾒﾆｭｰ</a>");
+
+        QTest::keyClick(pane->results, Qt::Key_Down);
+        QTest::keyClick(pane->results, Qt::Key_Return);
+        QCOMPARE(f.window->activeDocument()->HtmlName(), root + "/sub/b.html");
+        QCOMPARE(f.window->activeDocument()->RichTextBox1->SelText(), "ﾒﾆｭｰ");
     }
 
     void lastSiteOfferedAtStart_data()
