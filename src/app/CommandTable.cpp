@@ -27,6 +27,7 @@ const QList<CommandTable::Item> &CommandTable::items()
         {"m_msite", "m_menu", "サイトを開く(&D)...", {}, {}, {}, Av::Always},
         {"m_mslnk", "m_menu", "サイトのリンクチェック(&L)", {}, {}, {}, Av::Always},
         {"m_msfnd", "m_menu", "サイト内を検索(&K)...", {}, {}, {}, Av::Always},
+        {"m_msutf", "m_menu", "サイトを UTF-8 で書き出し(&E)...", {}, {}, {}, Av::Always},
         {"lm1", "m_menu", {}, {}, {}, {}, Av::Always},
         {"m_mrel", "m_menu", "再読み込み(&R)", {}, {}, {}, Av::Document},
         {"m_minf", "m_menu", "ﾌｧｲﾙｲﾝﾌｫﾒｰｼｮﾝ(&I)", {}, {}, {}, Av::Document},

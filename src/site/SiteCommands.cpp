@@ -3,10 +3,13 @@
 #include "documents/DocumentHost.h"
 #include "platform/Prompts.h"
 #include "site/SitePane.h"
+#include "text/SiteExport.h"
 #include "text/SiteLinks.h"
 #include "tools/SiteSearch.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 
@@ -135,6 +138,82 @@ void SearchSite(DocumentHost &host, SitePane &pane)
              });
 }
 
+QString ExportReport(const QString &target, const SiteExport::Report &r)
+{
+    QString text = QStringLiteral("サイトを UTF-8 で書き出しました。\r\n") + target +
+                   QStringLiteral("\r\n\r\n");
+    text += QStringLiteral("UTF-8 にしたページ: %1\r\n").arg(r.pages);
+    text += QStringLiteral("そのままコピーしたファイル: %1\r\n").arg(r.copied);
+    text += QStringLiteral("標準の絵文字にした絵文字: %1\r\n").arg(r.emoji);
+    text += QStringLiteral("画像にした絵文字: %1").arg(r.images);
+    if (!r.pictures.isEmpty())
+        text += QStringLiteral("（%1 個の画像を %2 フォルダにコピー）")
+                    .arg(r.pictures.size())
+                    .arg(QLatin1String(Utf8Export::ImageFolder));
+    text += QStringLiteral("\r\n");
+    if (r.names > 0)
+        text += QStringLiteral("名前にした絵文字（タグの中、タイトルなど）: %1\r\n").arg(r.names);
+    text += QStringLiteral("U+FFFD にした不正なバイトと外字: %1\r\n").arg(r.invalidBytes);
+    text += QStringLiteral("文字コードの宣言を UTF-8 にしたページ: %1").arg(r.charsets);
+    if (!r.skipped.isEmpty())
+        text += QStringLiteral("\r\n\r\nファイルではないためコピーしなかったもの: ") +
+                r.skipped.join(QStringLiteral("、"));
+    return text;
+}
+
+void ExportSiteCommand(DocumentHost &host, SitePane &pane)
+{
+    const QString title = QStringLiteral("サイトを UTF-8 で書き出し");
+    if (!Ready(host, pane, title))
+        return;
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Folder;
+    request.title = title;
+    request.initialFolder = QFileInfo(pane.listing().root).absolutePath();
+    const std::optional<QString> target = host.prompts()->file(request);
+    if (!target)
+        return;
+    auto result = std::make_shared<SiteExport::Result>();
+    pane.run(QStringLiteral("書き出しています…"),
+             [root = pane.listing().root, target = *target, folder = host.programFolder(),
+              result](Site::Progress &progress) {
+                 // Walked again: the copy is of the site as it is now.
+                 const Site::Listing site = Site::walk(root, &progress);
+                 progress.done = 0;
+                 if (site.cancelled)
+                     return;
+                 *result = SiteExport::write(site, target, folder, &progress);
+             },
+             [&host, &pane, result, target = *target, title](bool cancelled) {
+                 if (cancelled || result->cancelled) {
+                     pane.statusLabel->setText(
+                         QStringLiteral("書き出しをキャンセルしました。何も書き出していません。"));
+                     return;
+                 }
+                 if (result->failure) {
+                     pane.statusLabel->setText(QString());
+                     host.prompts()->message(*result->failure +
+                                                 QStringLiteral("\r\n\r\n何も書き出していません。"),
+                                             Prompt::Buttons::Ok, Prompt::Icon::Exclamation, title);
+                     return;
+                 }
+                 const SiteExport::Report &r = result->report;
+                 QList<SitePane::Result> careful;
+                 for (const QString &c : r.careful)
+                     careful << SitePane::Result{c.section(QStringLiteral(": "), 0, 0), 0, -1, 0,
+                                                 c.section(QStringLiteral(": "), 1)};
+                 pane.showResults({{QStringLiteral("注意が必要だったページ"), careful}},
+                                  QStringLiteral("UTF-8 で書き出しました: ") + target);
+                 MessageRequest report{ExportReport(target, r), Prompt::Buttons::Ok,
+                                       Prompt::Icon::Information, QStringLiteral("情報")};
+                 if (!r.careful.isEmpty()) {
+                     report.list = r.careful;
+                     report.text += QStringLiteral("\r\n\r\n注意が必要だったページ:");
+                 }
+                 host.prompts()->message(report);
+             });
+}
+
 } // namespace
 
 void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
@@ -145,5 +224,6 @@ void InstallSiteCommands(DocumentHost &host, QMainWindow &window)
     host.setHandler(Cmd::m_msite, [&host, pane] { OpenSiteCommand(host, *pane); });
     host.setHandler(Cmd::m_mslnk, [&host, pane] { LinkCheckCommand(host, *pane); });
     host.setHandler(Cmd::m_msfnd, [&host, pane] { FindInSiteCommand(host, *pane); });
+    host.setHandler(Cmd::m_msutf, [&host, pane] { ExportSiteCommand(host, *pane); });
     pane->findRequested = [&host, pane] { SearchSite(host, *pane); };
 }

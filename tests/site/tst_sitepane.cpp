@@ -12,6 +12,9 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
 #include <QTreeWidget>
 #include <sys/stat.h>
 
@@ -180,6 +183,26 @@ private Q_SLOTS:
         QTest::keyClick(pane->results, Qt::Key_Return);
         QCOMPARE(f.window->activeDocument()->HtmlName(), root + "/sub/b.html");
         QCOMPARE(f.window->activeDocument()->RichTextBox1->SelText(), "ﾒﾆｭｰ");
+    }
+
+    // Work runs off the window's thread with its bar and a キャンセル that stops it; one work
+    // at a time.
+    void workCanBeCancelled()
+    {
+        MainWindowFixture f;
+        auto *pane = f.window->findChild<SitePane *>();
+        pane->show();
+        std::optional<bool> ended;
+        QVERIFY(pane->run("…", [](Site::Progress &p) {
+            while (!p.stop())
+                QThread::msleep(5);
+        }, [&](bool cancelled) { ended = cancelled; }));
+        QVERIFY(pane->busy() && pane->progressBar->isVisible() && pane->cancelButton->isVisible());
+        QVERIFY(!pane->run("…", [](Site::Progress &) {}, [](bool) {}));
+        QTest::mouseClick(pane->cancelButton, Qt::LeftButton);
+        QTRY_VERIFY(ended.has_value());
+        QVERIFY(*ended && !pane->busy() && !pane->progressBar->isVisible());
+        QCOMPARE(pane->statusLabel->text(), "キャンセルしました。");
     }
 
     void lastSiteOfferedAtStart_data()
