@@ -18,7 +18,8 @@ namespace {
 void OpenSiteCommand(DocumentHost &host, SitePane &pane)
 {
     if (pane.busy()) {
-        host.showStatus(QStringLiteral("サイトの処理中です。終わるか、キャンセルしてから選んでください。"));
+        host.showStatus(
+            QStringLiteral("サイトの処理中です。終わるか、キャンセルしてから選んでください。"));
         return;
     }
     FileDialogRequest request;
@@ -33,13 +34,14 @@ void OpenSiteCommand(DocumentHost &host, SitePane &pane)
 bool Ready(DocumentHost &host, SitePane &pane, const QString &title)
 {
     if (pane.busy()) {
-        host.showStatus(QStringLiteral("サイトの処理中です。終わるか、キャンセルしてから選んでください。"));
+        host.showStatus(
+            QStringLiteral("サイトの処理中です。終わるか、キャンセルしてから選んでください。"));
         return false;
     }
     if (!pane.hasSite()) {
-        host.prompts()->message(
-            QStringLiteral("サイトが開かれていません。\r\n\r\nﾌｧｲﾙ → サイトを開く でサイトのフォルダを選んでください。"),
-            Prompt::Buttons::Ok, Prompt::Icon::Information, title);
+        host.prompts()->message(QStringLiteral("サイトが開かれていません。\r\n\r\nﾌｧｲﾙ → "
+                                               "サイトを開く でサイトのフォルダを選んでください。"),
+                                Prompt::Buttons::Ok, Prompt::Icon::Information, title);
         return false;
     }
     return true;
@@ -57,32 +59,33 @@ void LinkCheckCommand(DocumentHost &host, SitePane &pane)
     };
     auto outcome = std::make_shared<Outcome>();
     const QString root = pane.listing().root;
-    pane.run(QStringLiteral("リンクを確認しています…"),
-             [root, outcome, text = pane.pageTexts()](Site::Progress &progress) {
-                 outcome->listing = Site::walk(root, &progress);
-                 progress.done = 0;
-                 if (!outcome->listing.cancelled)
-                     outcome->findings = SiteLinks::check(outcome->listing, text, &progress);
-             },
-             [&pane, outcome](bool cancelled) {
-                 if (cancelled)
-                     return;
-                 pane.setListing(std::move(outcome->listing));
-                 QList<SitePane::Result> problems;
-                 QList<SitePane::Result> external;
-                 for (const SiteLinks::Finding &f : outcome->findings) {
-                     const bool outward = f.problem == SiteLinks::Problem::External;
-                     (outward ? external : problems)
-                         << SitePane::Result{f.page, f.line, f.line > 0 ? f.position : -1,
-                                             f.target.size(), SiteLinks::describe(f)};
-                 }
-                 pane.showResults({{QStringLiteral("問題のあるリンク"), problems},
-                                   {QStringLiteral("外部のアドレス（確認していません）"), external}},
-                                  problems.isEmpty()
-                                      ? QStringLiteral("リンクチェック: 問題は見つかりませんでした。")
-                                      : QStringLiteral("リンクチェック: %1 件の問題があります。")
-                                            .arg(problems.size()));
-             });
+    pane.run(
+        QStringLiteral("リンクを確認しています…"),
+        [root, outcome, text = pane.pageTexts()](Site::Progress &progress) {
+            outcome->listing = Site::walk(root, &progress);
+            progress.done = 0;
+            if (!outcome->listing.cancelled)
+                outcome->findings = SiteLinks::check(outcome->listing, text, &progress);
+        },
+        [&pane, outcome](bool cancelled) {
+            if (cancelled)
+                return;
+            pane.setListing(std::move(outcome->listing));
+            QList<SitePane::Result> problems;
+            QList<SitePane::Result> external;
+            for (const SiteLinks::Finding &f : outcome->findings) {
+                const bool outward = f.problem == SiteLinks::Problem::External;
+                (outward ? external : problems)
+                    << SitePane::Result{f.page, f.line, f.line > 0 ? f.position : -1,
+                                        f.target.size(), SiteLinks::describe(f)};
+            }
+            pane.showResults({{QStringLiteral("問題のあるリンク"), problems},
+                              {QStringLiteral("外部のアドレス（確認していません）"), external}},
+                             problems.isEmpty()
+                                 ? QStringLiteral("リンクチェック: 問題は見つかりませんでした。")
+                                 : QStringLiteral("リンクチェック: %1 件の問題があります。")
+                                       .arg(problems.size()));
+        });
 }
 
 // Shows the find row; the search itself starts from there.
@@ -108,34 +111,35 @@ void SearchSite(DocumentHost &host, SitePane &pane)
     };
     auto outcome = std::make_shared<Outcome>();
     const SearchOptions options{pane.matchCase->isChecked(), pane.ignoreWidth->isChecked()};
-    pane.run(QStringLiteral("検索しています…"),
-             [site = pane.listing(), text = pane.pageTexts(), pattern, options,
-              outcome](Site::Progress &progress) {
-                 outcome->matches =
-                     SearchSite(site, text, pattern, options, &progress, &outcome->unreadable);
-             },
-             [&pane, outcome, pattern](bool cancelled) {
-                 if (cancelled)
-                     return;
-                 QList<SitePane::Result> found;
-                 QSet<QString> pages;
-                 for (const SiteMatch &m : outcome->matches) {
-                     found << SitePane::Result{m.page, m.line, m.start, m.length, m.lineText};
-                     pages << m.page;
-                 }
-                 QList<SitePane::Result> unreadable;
-                 for (const auto &[page, reason] : outcome->unreadable)
-                     unreadable << SitePane::Result{page, 0, -1, 0, reason};
-                 QList<std::pair<QString, QList<SitePane::Result>>> groups{
-                     {QStringLiteral("「%1」").arg(pattern), found}};
-                 if (!unreadable.isEmpty())
-                     groups.append({QStringLiteral("読めないページ"), unreadable});
-                 pane.showResults(groups, found.isEmpty()
-                                              ? QStringLiteral("見つかりません")
-                                              : QStringLiteral("%1 ページに %2 件見つかりました。")
-                                                    .arg(pages.size())
-                                                    .arg(found.size()));
-             });
+    pane.run(
+        QStringLiteral("検索しています…"),
+        [site = pane.listing(), text = pane.pageTexts(), pattern, options,
+         outcome](Site::Progress &progress) {
+            outcome->matches =
+                SearchSite(site, text, pattern, options, &progress, &outcome->unreadable);
+        },
+        [&pane, outcome, pattern](bool cancelled) {
+            if (cancelled)
+                return;
+            QList<SitePane::Result> found;
+            QSet<QString> pages;
+            for (const SiteMatch &m : outcome->matches) {
+                found << SitePane::Result{m.page, m.line, m.start, m.length, m.lineText};
+                pages << m.page;
+            }
+            QList<SitePane::Result> unreadable;
+            for (const auto &[page, reason] : outcome->unreadable)
+                unreadable << SitePane::Result{page, 0, -1, 0, reason};
+            QList<std::pair<QString, QList<SitePane::Result>>> groups{
+                {QStringLiteral("「%1」").arg(pattern), found}};
+            if (!unreadable.isEmpty())
+                groups.append({QStringLiteral("読めないページ"), unreadable});
+            pane.showResults(groups, found.isEmpty()
+                                         ? QStringLiteral("見つかりません")
+                                         : QStringLiteral("%1 ページに %2 件見つかりました。")
+                                               .arg(pages.size())
+                                               .arg(found.size()));
+        });
 }
 
 QString ExportReport(const QString &target, const SiteExport::Report &r)
@@ -174,44 +178,45 @@ void ExportSiteCommand(DocumentHost &host, SitePane &pane)
     if (!target)
         return;
     auto result = std::make_shared<SiteExport::Result>();
-    pane.run(QStringLiteral("書き出しています…"),
-             [root = pane.listing().root, target = *target, folder = host.programFolder(),
-              result](Site::Progress &progress) {
-                 // Walked again: the copy is of the site as it is now.
-                 const Site::Listing site = Site::walk(root, &progress);
-                 progress.done = 0;
-                 if (site.cancelled)
-                     return;
-                 *result = SiteExport::write(site, target, folder, &progress);
-             },
-             [&host, &pane, result, target = *target, title](bool cancelled) {
-                 if (cancelled || result->cancelled) {
-                     pane.statusLabel->setText(
-                         QStringLiteral("書き出しをキャンセルしました。何も書き出していません。"));
-                     return;
-                 }
-                 if (result->failure) {
-                     pane.statusLabel->setText(QString());
-                     host.prompts()->message(*result->failure +
-                                                 QStringLiteral("\r\n\r\n何も書き出していません。"),
-                                             Prompt::Buttons::Ok, Prompt::Icon::Exclamation, title);
-                     return;
-                 }
-                 const SiteExport::Report &r = result->report;
-                 QList<SitePane::Result> careful;
-                 for (const QString &c : r.careful)
-                     careful << SitePane::Result{c.section(QStringLiteral(": "), 0, 0), 0, -1, 0,
-                                                 c.section(QStringLiteral(": "), 1)};
-                 pane.showResults({{QStringLiteral("注意が必要だったページ"), careful}},
-                                  QStringLiteral("UTF-8 で書き出しました: ") + target);
-                 MessageRequest report{ExportReport(target, r), Prompt::Buttons::Ok,
-                                       Prompt::Icon::Information, QStringLiteral("情報")};
-                 if (!r.careful.isEmpty()) {
-                     report.list = r.careful;
-                     report.text += QStringLiteral("\r\n\r\n注意が必要だったページ:");
-                 }
-                 host.prompts()->message(report);
-             });
+    pane.run(
+        QStringLiteral("書き出しています…"),
+        [root = pane.listing().root, target = *target, folder = host.programFolder(),
+         result](Site::Progress &progress) {
+            // Walked again: the copy is of the site as it is now.
+            const Site::Listing site = Site::walk(root, &progress);
+            progress.done = 0;
+            if (site.cancelled)
+                return;
+            *result = SiteExport::write(site, target, folder, &progress);
+        },
+        [&host, &pane, result, target = *target, title](bool cancelled) {
+            if (cancelled || result->cancelled) {
+                pane.statusLabel->setText(
+                    QStringLiteral("書き出しをキャンセルしました。何も書き出していません。"));
+                return;
+            }
+            if (result->failure) {
+                pane.statusLabel->setText(QString());
+                host.prompts()->message(*result->failure +
+                                            QStringLiteral("\r\n\r\n何も書き出していません。"),
+                                        Prompt::Buttons::Ok, Prompt::Icon::Exclamation, title);
+                return;
+            }
+            const SiteExport::Report &r = result->report;
+            QList<SitePane::Result> careful;
+            for (const QString &c : r.careful)
+                careful << SitePane::Result{c.section(QStringLiteral(": "), 0, 0), 0, -1, 0,
+                                            c.section(QStringLiteral(": "), 1)};
+            pane.showResults({{QStringLiteral("注意が必要だったページ"), careful}},
+                             QStringLiteral("UTF-8 で書き出しました: ") + target);
+            MessageRequest report{ExportReport(target, r), Prompt::Buttons::Ok,
+                                  Prompt::Icon::Information, QStringLiteral("情報"), std::nullopt};
+            if (!r.careful.isEmpty()) {
+                report.list = r.careful;
+                report.text += QStringLiteral("\r\n\r\n注意が必要だったページ:");
+            }
+            host.prompts()->message(report);
+        });
 }
 
 } // namespace

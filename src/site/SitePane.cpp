@@ -66,8 +66,8 @@ SitePane::SitePane(DocumentHost &host, QWidget *parent)
     tree->setHeaderHidden(true);
     results = new QTreeWidget(split);
     results->setObjectName("SiteResults");
-    results->setHeaderLabels({QStringLiteral("ページ"), QStringLiteral("行"),
-                              QStringLiteral("内容")});
+    results->setHeaderLabels(
+        {QStringLiteral("ページ"), QStringLiteral("行"), QStringLiteral("内容")});
     results->setRootIsDecorated(true);
     results->hide();
     for (QTreeWidget *view : {tree, results}) {
@@ -126,7 +126,8 @@ void SitePane::openSite(const QString &folder)
     show();
     raise();
     auto listing = std::make_shared<Site::Listing>();
-    run(QStringLiteral("サイトを読んでいます…"),
+    run(
+        QStringLiteral("サイトを読んでいます…"),
         [root, listing](Site::Progress &progress) { *listing = Site::walk(root, &progress); },
         [this, listing](bool cancelled) {
             if (cancelled)
@@ -178,7 +179,8 @@ void SitePane::fillTree()
                        .arg(images)
                        .arg(m_listing.files.size() - pages - images);
     if (!m_listing.unreadable.isEmpty())
-        text += QStringLiteral("\n読めないもの: ") + m_listing.unreadable.join(QStringLiteral("、"));
+        text +=
+            QStringLiteral("\n読めないもの: ") + m_listing.unreadable.join(QStringLiteral("、"));
     statusLabel->setText(text);
 }
 
@@ -303,7 +305,8 @@ bool SitePane::run(const QString &what, std::function<void(Site::Progress &)> wo
     progressBar->show();
     cancelButton->show();
     cancelButton->setEnabled(true);
-    m_thread = QThread::create([progress = m_progress, work = std::move(work)] { work(*progress); });
+    m_thread =
+        QThread::create([progress = m_progress, work = std::move(work)] { work(*progress); });
     connect(m_thread, &QThread::finished, this, &SitePane::finishWork);
     m_thread->start();
     m_poll->start();

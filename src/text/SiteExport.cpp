@@ -36,7 +36,8 @@ QString carefulText(const QString &page, const Utf8Export::Report &r)
     }
     if (r.names > 0)
         what << QStringLiteral("名前にした絵文字 %1").arg(r.names);
-    return what.isEmpty() ? QString() : page + QStringLiteral(": ") + what.join(QStringLiteral("、"));
+    return what.isEmpty() ? QString()
+                          : page + QStringLiteral(": ") + what.join(QStringLiteral("、"));
 }
 
 } // namespace
@@ -59,14 +60,18 @@ Result write(const Site::Listing &site, const QString &target, const QString &pr
     const QString out = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
     const QFileInfo there(out);
     if (out == site.root || out.startsWith(site.root + u'/')) {
-        result.failure = QStringLiteral("書き出し先がサイトのフォルダの中です。サイトの外のフォルダを選んでください。\r\n") + out;
+        result.failure = QStringLiteral("書き出し先がサイトのフォルダの中です。サイトの外のフォルダ"
+                                        "を選んでください。\r\n") +
+                         out;
         return result;
     }
-    if (there.exists() && (!there.isDir() || !QDir(out).isEmpty(QDir::AllEntries |
-                                                                 QDir::NoDotAndDotDot |
-                                                                 QDir::Hidden | QDir::System))) {
+    if (there.exists() &&
+        (!there.isDir() || !QDir(out).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                              QDir::Hidden | QDir::System))) {
         result.failure =
-            QStringLiteral("書き出し先が空のフォルダではありません。新しいフォルダを選んでください。\r\n") + out;
+            QStringLiteral(
+                "書き出し先が空のフォルダではありません。新しいフォルダを選んでください。\r\n") +
+            out;
         return result;
     }
     const QString parent = there.absolutePath();
@@ -83,8 +88,8 @@ Result write(const Site::Listing &site, const QString &target, const QString &pr
     try {
         for (const QString &folder : site.folders)
             if (!QDir(work.path()).mkpath(folder))
-                throw ZError(ZErr::PathFileAccess,
-                             QStringLiteral("フォルダを作れません: ") + work.path() + u'/' + folder);
+                throw ZError(ZErr::PathFileAccess, QStringLiteral("フォルダを作れません: ") +
+                                                       work.path() + u'/' + folder);
         QSet<QString> names;
         for (const Site::File &file : site.files) {
             if (progress && progress->stop()) {
@@ -129,18 +134,21 @@ Result write(const Site::Listing &site, const QString &target, const QString &pr
                 // The site's own picture of that name stays, and the copy would show it in
                 // place of the pictograph: better no copy than a wrong one.
                 if (names.contains(name))
-                    throw ZError(ZErr::FileExists,
-                                 QStringLiteral("サイトに同じ名前の画像があり、絵文字の画像を置けません: ") +
-                                     name);
+                    throw ZError(
+                        ZErr::FileExists,
+                        QStringLiteral("サイトに同じ名前の画像があり、絵文字の画像を置けません: ") +
+                            name);
                 writeFile(work.path() + u'/' + name, ReadFileContent(source));
             }
         }
         if (there.exists() && !QDir().rmdir(out))
-            throw ZError(ZErr::PathFileAccess, QStringLiteral("書き出し先を置き換えられません: ") + out);
+            throw ZError(ZErr::PathFileAccess,
+                         QStringLiteral("書き出し先を置き換えられません: ") + out);
         if (!QDir().rename(work.path(), out)) {
             if (there.exists())
                 QDir().mkdir(out);
-            throw ZError(ZErr::PathFileAccess, QStringLiteral("書き出し先に名前を付けられません: ") + out);
+            throw ZError(ZErr::PathFileAccess,
+                         QStringLiteral("書き出し先に名前を付けられません: ") + out);
         }
         work.setAutoRemove(false);
     } catch (const ZError &e) {

@@ -27,10 +27,10 @@ struct Report
     int images = 0;
     int names = 0;
     int invalidBytes = 0;
-    int charsets = 0; // pages whose charset declaration was changed or added
+    int charsets = 0;                   // pages whose charset declaration was changed or added
     QList<const Pictograph *> pictures; // in emoji/, each once
-    QStringList careful;  // pages that needed care, each with what
-    QStringList skipped;  // entries of the site that are no regular file
+    QStringList careful;                // pages that needed care, each with what
+    QStringList skipped;                // entries of the site that are no regular file
 };
 
 struct Result

@@ -107,25 +107,25 @@ QList<Link> links(const QString &text)
     QList<Link> list;
     int line = 1;
     qsizetype counted = 0;
-    eachAttribute(text, [&](const QString &, const QString &name, const QString &value,
-                            qsizetype position) {
-        if (name != u"href" && name != u"src")
-            return;
-        line += int(QStringView(text).mid(counted, position - counted).count(u'\n'));
-        counted = position;
-        list << Link{withoutAmpersandReferences(value), line, position};
-    });
+    eachAttribute(
+        text, [&](const QString &, const QString &name, const QString &value, qsizetype position) {
+            if (name != u"href" && name != u"src")
+                return;
+            line += int(QStringView(text).mid(counted, position - counted).count(u'\n'));
+            counted = position;
+            list << Link{withoutAmpersandReferences(value), line, position};
+        });
     return list;
 }
 
 QSet<QString> anchors(const QString &text)
 {
     QSet<QString> names;
-    eachAttribute(text, [&](const QString &tag, const QString &name, const QString &value,
-                            qsizetype) {
-        if (name == u"id" || (name == u"name" && tag == u"a"))
-            names.insert(withoutAmpersandReferences(value));
-    });
+    eachAttribute(text,
+                  [&](const QString &tag, const QString &name, const QString &value, qsizetype) {
+                      if (name == u"id" || (name == u"name" && tag == u"a"))
+                          names.insert(withoutAmpersandReferences(value));
+                  });
     return names;
 }
 
@@ -200,7 +200,8 @@ QString describe(const Finding &f)
     return f.target;
 }
 
-QList<Finding> check(const Site::Listing &site, const Site::PageText &text, Site::Progress *progress)
+QList<Finding> check(const Site::Listing &site, const Site::PageText &text,
+                     Site::Progress *progress)
 {
     QHash<QString, const Site::File *> files;
     QHash<QString, QString> folded; // lower case to the real name

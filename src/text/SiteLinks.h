@@ -50,7 +50,7 @@ enum class Problem : quint8
     CaseDiffers, // missing, but a file of the site differs from it in case alone
     MissingAnchor,
     Outside,
-    External, // not a problem: listed apart, never fetched
+    External,   // not a problem: listed apart, never fetched
     Unreadable, // the page itself could not be read
 };
 struct Finding

@@ -40,8 +40,8 @@ struct File
 
 struct Listing
 {
-    QString root; // the site's folder, absolute, without a trailing '/'
-    QList<File> files; // sorted by path
+    QString root;        // the site's folder, absolute, without a trailing '/'
+    QList<File> files;   // sorted by path
     QStringList folders; // relative, every folder below the root
     // Folders that could not be listed and entries that are no regular file (a FIFO, a
     // device): named, never read.

@@ -42,8 +42,8 @@ QList<SiteMatch> SearchPage(const QString &page, const QString &text, const QStr
 }
 
 QList<SiteMatch> SearchSite(const Site::Listing &site, const Site::PageText &text,
-                            const QString &pattern, SearchOptions options,
-                            Site::Progress *progress, QList<UnreadablePage> *unreadable)
+                            const QString &pattern, SearchOptions options, Site::Progress *progress,
+                            QList<UnreadablePage> *unreadable)
 {
     QList<SiteMatch> found;
     if (progress)

@@ -12,7 +12,7 @@
 struct SiteMatch
 {
     QString page;
-    int line = 0; // from 1
+    int line = 0;        // from 1
     qsizetype start = 0; // in the page's text
     qsizetype length = 0;
     QString lineText; // the line, or the part of a long line around the match
