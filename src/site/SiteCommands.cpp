@@ -204,15 +204,17 @@ void ExportSiteCommand(DocumentHost &host, SitePane &pane)
             }
             const SiteExport::Report &r = result->report;
             QList<SitePane::Result> careful;
-            for (const QString &c : r.careful)
-                careful << SitePane::Result{c.section(QStringLiteral(": "), 0, 0), 0, -1, 0,
-                                            c.section(QStringLiteral(": "), 1)};
+            QStringList lines;
+            for (const auto &[page, what] : r.careful) {
+                careful << SitePane::Result{page, 0, -1, 0, what};
+                lines << page + QStringLiteral(": ") + what;
+            }
             pane.showResults({{QStringLiteral("注意が必要だったページ"), careful}},
                              QStringLiteral("UTF-8 で書き出しました: ") + target);
             MessageRequest report{ExportReport(target, r), Prompt::Buttons::Ok,
                                   Prompt::Icon::Information, QStringLiteral("情報"), std::nullopt};
             if (!r.careful.isEmpty()) {
-                report.list = r.careful;
+                report.list = lines;
                 report.text += QStringLiteral("\r\n\r\n注意が必要だったページ:");
             }
             host.prompts()->message(report);

@@ -22,7 +22,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
                                                QStringLiteral("\r\n") + f.errorString());
 }
 
-QString carefulText(const QString &page, const Utf8Export::Report &r)
+QString carefulText(const Utf8Export::Report &r)
 {
     QStringList what;
     if (r.invalidBytes > 0) {
@@ -36,8 +36,7 @@ QString carefulText(const QString &page, const Utf8Export::Report &r)
     }
     if (r.names > 0)
         what << QStringLiteral("名前にした絵文字 %1").arg(r.names);
-    return what.isEmpty() ? QString()
-                          : page + QStringLiteral(": ") + what.join(QStringLiteral("、"));
+    return what.join(QStringLiteral("、"));
 }
 
 } // namespace
@@ -122,8 +121,8 @@ Result write(const Site::Listing &site, const QString &target, const QString &pr
             for (const Pictograph *p : r.pictures)
                 if (!report.pictures.contains(p))
                     report.pictures << p;
-            if (const QString careful = carefulText(file.path, r); !careful.isEmpty())
-                report.careful << careful;
+            if (const QString careful = carefulText(r); !careful.isEmpty())
+                report.careful << std::pair(file.path, careful);
         }
         if (!report.pictures.isEmpty()) {
             const QString folder = QLatin1String(Utf8Export::ImageFolder);

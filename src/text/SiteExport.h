@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 struct Pictograph;
 
@@ -29,8 +30,8 @@ struct Report
     int invalidBytes = 0;
     int charsets = 0;                   // pages whose charset declaration was changed or added
     QList<const Pictograph *> pictures; // in emoji/, each once
-    QStringList careful;                // pages that needed care, each with what
-    QStringList skipped;                // entries of the site that are no regular file
+    QList<std::pair<QString, QString>> careful; // pages that needed care, and what
+    QStringList skipped;                        // entries of the site that are no regular file
 };
 
 struct Result
