@@ -185,12 +185,16 @@ void ExportSiteCommand(DocumentHost &host, SitePane &pane)
             // Walked again: the copy is of the site as it is now.
             const Site::Listing site = Site::walk(root, &progress);
             progress.done = 0;
-            if (site.cancelled)
+            if (site.cancelled) {
+                result->cancelled = true;
                 return;
+            }
             *result = SiteExport::write(site, target, folder, &progress);
         },
-        [&host, &pane, result, target = *target, title](bool cancelled) {
-            if (cancelled || result->cancelled) {
+        // What the export itself says counts: a cancel pressed as it was ending came too late,
+        // and the copy is there.
+        [&host, &pane, result, target = *target, title](bool) {
+            if (result->cancelled) {
                 pane.statusLabel->setText(
                     QStringLiteral("書き出しをキャンセルしました。何も書き出していません。"));
                 return;
