@@ -300,6 +300,9 @@ bool SitePane::run(const QString &what, std::function<void(Site::Progress &)> wo
         return false;
     m_progress = std::make_shared<Site::Progress>();
     m_then = std::move(then);
+    // The pane may have been closed: the work and what it finds show in it.
+    show();
+    raise();
     statusLabel->setText(what);
     progressBar->setRange(0, 0);
     progressBar->show();

@@ -126,9 +126,11 @@ private Q_SLOTS:
         Form_Editer *about = f.window->activeDocument();
         about->RichTextBox1->setSelStart(0);
         about->RichTextBox1->setSelText("<img src=\"new.gif\">\n");
+        pane->close();
 
         f.window->runCommand(Cmd::m_mslnk);
         QTRY_VERIFY(!pane->busy());
+        QVERIFY(pane->isVisible());
         QTreeWidgetItem *problems = pane->results->topLevelItem(0);
         QTreeWidgetItem *external = pane->results->topLevelItem(1);
         QVERIFY(problems && external);
