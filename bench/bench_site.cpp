@@ -40,7 +40,8 @@ QByteArray makePage(int i)
                     .arg(n % 10);
         text += QStringLiteral("<img src=\"../img/logo.gif\"><font color=\"#FF0000\">"
                                "ｾｰﾙ開催中！</font>\uE63E&#63861;<hr>\n");
-        text += QStringLiteral("<p>本日のお知らせです。<a href=\"http://example.jp/\">外部</a></p>\n");
+        text +=
+            QStringLiteral("<p>本日のお知らせです。<a href=\"http://example.jp/\">外部</a></p>\n");
         ++n;
     }
     text += QStringLiteral("</body></html>\n");
@@ -57,8 +58,8 @@ template <typename F> void figure(const char *what, F &&run, int runs)
         ms << t.nsecsElapsed() / 1e6;
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("%-44s %-7s median %9.3f ms   worst %9.3f ms\n", what, "2000p", ms.at(ms.size() / 2),
-                ms.last());
+    std::printf("%-44s %-7s median %9.3f ms   worst %9.3f ms\n", what, "2000p",
+                ms.at(ms.size() / 2), ms.last());
     std::fflush(stdout);
 }
 
@@ -91,22 +92,32 @@ int main(int argc, char *argv[])
         return bytes ? std::optional(Cp932::decodePage(*bytes).text) : std::nullopt;
     };
     const int runs = 5;
-    figure("site: list the folder", [&] { Site::walk(root); }, runs);
-    figure("site: link check (list, read, check)", [&] {
-        const Site::Listing site = Site::walk(root);
-        SiteLinks::check(site, text);
-    }, runs);
-    figure("site: find (list, read, search)", [&] {
-        const Site::Listing site = Site::walk(root);
-        SearchSite(site, text, QStringLiteral("お知らせ"), {false, true});
-    }, runs);
+    figure(
+        "site: list the folder", [&] { Site::walk(root); }, runs);
+    figure(
+        "site: link check (list, read, check)",
+        [&] {
+            const Site::Listing site = Site::walk(root);
+            SiteLinks::check(site, text);
+        },
+        runs);
+    figure(
+        "site: find (list, read, search)",
+        [&] {
+            const Site::Listing site = Site::walk(root);
+            SearchSite(site, text, QStringLiteral("お知らせ"), {false, true});
+        },
+        runs);
     int n = 0;
-    figure("site: UTF-8 export (list, convert, write)", [&] {
-        const Site::Listing site = Site::walk(root);
-        const SiteExport::Result r =
-            SiteExport::write(site, dir.path() + QStringLiteral("/copy%1").arg(n++), program);
-        if (r.failure)
-            std::printf("export failed: %s\n", qPrintable(*r.failure));
-    }, runs);
+    figure(
+        "site: UTF-8 export (list, convert, write)",
+        [&] {
+            const Site::Listing site = Site::walk(root);
+            const SiteExport::Result r =
+                SiteExport::write(site, dir.path() + QStringLiteral("/copy%1").arg(n++), program);
+            if (r.failure)
+                std::printf("export failed: %s\n", qPrintable(*r.failure));
+        },
+        runs);
     return 0;
 }
