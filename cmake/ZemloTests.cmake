@@ -15,6 +15,7 @@ set(ZEMLO_PURE_TESTS
     taglib/tst_taglibraryfile
     tools/tst_narrow
     tools/tst_pictographlist
+    tools/tst_sitesearch
     tools/tst_tagcolor
     tools/tst_textsearch)
 

@@ -6,7 +6,7 @@
 # (also beside FeatherPad, by scripts/bench-startup.sh), and the time until the program is idle
 # after opening 1 MB and 10 MB pages. Arguments limit the run to some of them: 5KB 100KB 1MB 10MB
 # oneline (or 100KB-line 1MB-line 5MB-line) paste (or 250KB-paste 1MB-paste 5MB-paste) startup
-# idle.
+# idle site. "site" times the site commands on a generated site of 2,000 pages (10 MB).
 # Figures only: nothing is checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,15 +14,18 @@ cd "$(dirname "$0")/.."
 user_flags="${QTWEBENGINE_CHROMIUM_FLAGS-}"
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target zemlo_bench -j"$(nproc)"
+cmake --build build --target zemlo_bench zemlo_bench_site -j"$(nproc)"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 editing=()
 for a in "$@"; do
-    [ "$a" = idle ] || editing+=("$a")
+    [ "$a" = idle ] || [ "$a" = site ] || editing+=("$a")
 done
 if [ $# -eq 0 ] || [ ${#editing[@]} -gt 0 ]; then
     build/bench/zemlo_bench "${editing[@]}" 2> >(grep -vE '^(js:|QStandardPaths)' >&2)
+fi
+if [ $# -eq 0 ] || [[ " $* " == *" site "* ]]; then
+    build/bench/zemlo_bench_site
 fi
 # Start-up beside FeatherPad, on a virtual X server of its own, with the program's own engine
 # switches unless the user gave some.

@@ -2,6 +2,7 @@
 
 #include "app/MDI_Main.h"
 #include "documents/DocumentCommands.h"
+#include "site/SiteCommands.h"
 #include "taglib/TagLibraryCommands.h"
 #include "tools/ColorPaletteCommands.h"
 #include "tools/FindCommands.h"
@@ -18,4 +19,5 @@ void InstallAllCommands(MDI_Main &main)
     InstallPictographCommands(main);
     InstallColorPaletteCommands(main);
     InstallFindCommands(main);
+    InstallSiteCommands(main, main);
 }

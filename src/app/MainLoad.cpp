@@ -8,6 +8,7 @@
 #include "documents/DocumentCommands.h"
 #include "documents/OpenDocument.h"
 #include "documents/RecoverPages.h"
+#include "site/SitePane.h"
 #include "taglib/TagLibraryCommands.h"
 #include "platform/StepRunner.h"
 #include "widgets/Twips.h"
@@ -106,6 +107,7 @@ void MDI_Main::Load(const QStringList &paths)
     });
     steps.run([this] { RefreshPreview(); });
     steps.run([this, &paths] { OpenCommandLineFiles(paths); });
+    steps.run([this] { OfferLastSite(*this); });
     // 12. Unsaved work a crash left behind, with the window on screen.
     steps.run([this] { OfferRecovery(*this); });
 }

@@ -22,6 +22,7 @@ private:
 #define ZEMLO_COMMANDS(X)                                                                         \
     X(m_mnew) X(m_mtemp) X(m_mopen) X(m_msave) X(m_msaas) X(m_mutf8) X(m_mclos) X(m_mrel)         \
     X(m_minf) X(m_mwin) X(m_mexit)                                                                \
+    X(m_msite) X(m_mslnk) X(m_msfnd) X(m_msutf)                                                   \
     X(m_eund) X(m_etag) X(m_eime) X(m_efon) X(m_ecol) X(m_ezth)                                   \
     X(m_efind) X(m_enext) X(m_eprev) X(m_erepl) X(m_egoto)                                        \
     X(m_vtag) X(m_vtcl) X(m_vpre) X(m_vrpr) X(m_vb08) X(m_vb10) X(m_vtyui)                        \

@@ -34,7 +34,7 @@ struct InputRequest
     QString defaultText;
 };
 
-enum class FileDialogKind { Open, Save };
+enum class FileDialogKind { Open, Save, Folder };
 
 struct FileDialogRequest
 {

@@ -83,8 +83,8 @@ void Converter::pictograph(const Pictograph &p, bool markup)
     }
     const QString name = !p.nameJa.isEmpty() ? p.nameJa : p.nameEn;
     if (markup) {
-        m_out += QStringLiteral("<img src=\"%1/%2.gif\" alt=\"%3\">")
-                     .arg(QLatin1String(Utf8Export::ImageFolder))
+        m_out += QStringLiteral("<img src=\"%1%2/%3.gif\" alt=\"%4\">")
+                     .arg(m_options.imageFolderPrefix, QLatin1String(Utf8Export::ImageFolder))
                      .arg(uint(p.sjis))
                      .arg(name.toHtmlEscaped());
         ++m_report.images;

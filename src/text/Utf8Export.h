@@ -20,6 +20,9 @@ struct Options
     // passed over), as the page is written to its own file.
     Cp932::LineEnds lineEnds = Cp932::LineEnds::CrLf;
     Cp932::Forms forms;
+    // What leads from the copy to the top of the pictures' folder: "../" for a page one
+    // folder below it, as in a site whose pictures lie once at its top.
+    QString imageFolderPrefix;
 };
 
 struct Report

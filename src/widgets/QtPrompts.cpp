@@ -266,6 +266,15 @@ QString QtPrompts::input(const InputRequest &request)
 
 std::optional<QString> QtPrompts::file(const FileDialogRequest &request)
 {
+    if (request.kind == FileDialogKind::Folder) {
+        QFileDialog dialog(m_parent, request.title, request.initialFolder);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
     OneFileDialog dialog(m_parent, request.title);
     dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                               : QFileDialog::AcceptOpen);

@@ -64,12 +64,14 @@ private Q_SLOTS:
                 shown << a->objectName();
         QCOMPARE(shown, (QStringList{"m_menu", "m_view", "m_navi"}));
         QCOMPARE(w->StatusBar1->panelText(2), QString("0 KB"));
-        // Only New, Open template, Open, Window size and Exit are usable in the File menu.
+        // Only New, Open template, Open, the site commands, Window size and Exit are usable in
+        // the File menu.
         QStringList usable;
         for (QAction *a : w->menu("m_menu")->actions())
             if (!a->isSeparator() && a->isEnabled())
                 usable << a->objectName();
-        QCOMPARE(usable, (QStringList{"m_mnew", "m_mtemp", "m_mopen", "m_mwin", "m_mexit"}));
+        QCOMPARE(usable, (QStringList{"m_mnew", "m_mtemp", "m_mopen", "m_msite", "m_mslnk",
+                                      "m_msfnd", "m_msutf", "m_mwin", "m_mexit"}));
         for (const char *off : {"t_load", "t_save", "t_name", "t_winV", "t_winH", "t_winC",
                                 "t_tag", "t_ime", "t_pall", "t_col", "t_pre", "m_eime", "m_vtag",
                                 "m_vpre"})
