@@ -81,8 +81,8 @@ PictographTableRead parse(QByteArrayView csv)
 {
     PictographTableRead read;
     const QStringList lines = QString::fromUtf8(csv).split(u'\n');
-    static const QString header = QStringLiteral(
-        "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number");
+    static const QString header =
+        QStringLiteral("carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number");
     if (lines.isEmpty() || lines.first().trimmed() != header) {
         read.error = rowError(1, QStringLiteral("not the pictograph table"));
         return read;

@@ -36,7 +36,8 @@ struct PictographTableRead
 namespace Pictographs {
 
 // Reads the table: a UTF-8 header line
-// "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number" and one row a line. A bad row stops the reading, with the rows before it kept.
+// "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number" and one row a line. A
+// bad row stops the reading, with the rows before it kept.
 PictographTableRead parse(QByteArrayView csv);
 
 // The program's table.

@@ -89,6 +89,7 @@ void TestPictographs::everyFormOfEveryRow_data()
     QTest::addColumn<uint>("sjis");
     QTest::addColumn<uint>("carrierPua");
     QTest::addColumn<QString>("emoji");
+    QTest::addColumn<QByteArray>("localsrc");
     // The table as written, read apart from the program's reader: a row it drops or files
     // under another code is found here.
     QFile file(QStringLiteral(":/pictographs/pictographs-carriers.csv"));
@@ -105,7 +106,8 @@ void TestPictographs::everyFormOfEveryRow_data()
             emoji += QString::fromUcs4(&c, 1);
         }
         QTest::newRow(qPrintable(f[0] + u' ' + f[1]))
-            << f[1].toUInt(nullptr, 16) << f[7].mid(2).toUInt(nullptr, 16) << emoji;
+            << f[1].toUInt(nullptr, 16) << f[7].mid(2).toUInt(nullptr, 16) << emoji
+            << (f[8].isEmpty() ? QByteArray() : "<img localsrc=\"" + f[8].toLatin1() + "\">");
     }
     QCOMPARE(kddi, 647);
 }
@@ -117,16 +119,18 @@ void TestPictographs::everyFormOfEveryRow()
     QFETCH(uint, sjis);
     QFETCH(uint, carrierPua);
     QFETCH(QString, emoji);
-    const QByteArray forms[] = {
+    QFETCH(QByteArray, localsrc);
+    QList<QByteArray> forms = {
         sjisBytes(char16_t(sjis)),
         "&#" + QByteArray::number(sjis) + ';',
         "&#x" + QByteArray::number(sjis, 16) + ';',
         "&#x" + QByteArray::number(carrierPua, 16).toUpper() + ';',
         "&#" + QByteArray::number(carrierPua) + ';',
     };
-    const QByteArray copied = emoji.isEmpty()
-                                  ? "emoji/" + QByteArray::number(sjis) + ".gif"
-                                  : ">" + emoji.toUtf8() + "<";
+    if (!localsrc.isEmpty())
+        forms << localsrc;
+    const QByteArray copied =
+        emoji.isEmpty() ? "emoji/" + QByteArray::number(sjis) + ".gif" : ">" + emoji.toUtf8() + "<";
     for (const QByteArray &form : forms) {
         const QByteArray page = "<p>" + form + "</p>";
         QVERIFY2(picturesIn(served(page)) == QList<uint>{sjis}, form.constData());
@@ -188,6 +192,12 @@ void TestPictographs::pictographsAreMapped_data()
     QTest::newRow("UTF-8 raw")
         << "<meta charset=\"utf-8\">" + QString(QChar(0xE488)).toUtf8() << sun;
     // A phone reads every page as Shift-JIS, whatever it declares.
+    // au's image form, at the size of the text, however its tag is written.
+    QTest::newRow("localsrc, other attributes")
+        << head + "<img src=\"sun.gif\" localsrc='44' alt=\"&#63647;\" />" << sun;
+    QTest::newRow("LOCALSRC unquoted")
+        << head + "<IMG\r\nLOCALSRC=44>" << sun;
+    QTest::newRow("localsrc, the first of two") << head + "<img localsrc=44 localsrc=1>" << sun;
     QTest::newRow("EUC-JP") << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;")
                             << QList<uint>{63647, 63647};
 }
@@ -212,6 +222,18 @@ void TestPictographs::whereNothingIsMapped_data()
         << QByteArray("<input value=\"&#58942;&#xE63E;\">");
     QTest::newRow("textarea")
         << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
+    // An image au did not number, or not an au image at all, stays as the page wrote it.
+    QTest::newRow("localsrc unknown") << QByteArray("<img localsrc=\"9999\" alt=&#63647;>")
+                                      << QByteArray("<img localsrc=\"9999\" alt=&#58942;>");
+    QTest::newRow("localsrc not a number")
+        << QByteArray("<img localsrc=\"44a\"><img localsrc=''><img localsrc=4444444444444444>")
+        << QByteArray("<img localsrc=\"44a\"><img localsrc=''><img localsrc=4444444444444444>");
+    QTest::newRow("localsrc not an img")
+        << QByteArray("<imgs localsrc=44><a localsrc=44><img xlocalsrc=44><img alt='localsrc=44'>")
+        << QByteArray("<imgs localsrc=44><a localsrc=44><img xlocalsrc=44><img alt='localsrc=44'>");
+    QTest::newRow("localsrc unended") << QByteArray("<img localsrc=44") << QByteArray("<img localsrc=44");
+    QTest::newRow("localsrc in a comment") << QByteArray("<!-- <img localsrc=44> -->")
+                                           << QByteArray("<!-- <img localsrc=44> -->");
     QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
     QTest::newRow("longer number") << QByteArray("&#0005894212345;") << QByteArray("&#0005894212345;");
 }
