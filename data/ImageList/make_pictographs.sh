@@ -35,7 +35,7 @@ for png in "$work/out"/*.png; do
     convert "$png" -strip "$work/out/$name.gif"
     count=$((count + 1))
 done
-[ "$count" -eq 658 ] || { echo "expected 658 images, made $count" >&2; exit 1; }
+[ "$count" -eq 929 ] || { echo "expected 929 images, made $count" >&2; exit 1; }
 
 rm -f "$here"/*.gif
 mv "$work/out"/*.gif "$here/"

@@ -97,6 +97,79 @@ template <typename Ch> qsizetype skippedElementEnd(const Ch *s, qsizetype n, qsi
     return -1;
 }
 
+// au's own form of a pictograph, <img localsrc="44">: its icon number, and where the tag ends.
+struct LocalSrc
+{
+    uint number = 0;   // 0 when the tag is no such image
+    qsizetype end = 0; // just past the tag's ">"
+};
+
+// At a "<": an img tag whose localsrc attribute (quoted either way or not at all, in any case,
+// among any other attributes) holds a number.
+template <typename Ch> LocalSrc localSrcImage(const Ch *s, qsizetype n, qsizetype at)
+{
+    if (!startsTagName(s, n, at + 1, "img"))
+        return {};
+    auto space = [](uint c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+    };
+    uint number = 0;
+    bool seen = false; // a browser reads the first of two attributes of one name
+    qsizetype i = at + 4;
+    while (i < n) {
+        const uint c = unit(s[i]);
+        if (c == '>')
+            return number ? LocalSrc{number, i + 1} : LocalSrc{};
+        if (space(c) || c == '/') {
+            ++i;
+            continue;
+        }
+        const qsizetype nameFrom = i;
+        while (i < n && !space(unit(s[i])) && unit(s[i]) != '/' && unit(s[i]) != '>' &&
+               unit(s[i]) != '=')
+            ++i;
+        bool localsrc = i - nameFrom == 8;
+        for (qsizetype k = 0; localsrc && k < 8; ++k)
+            localsrc = lowerAscii(unit(s[nameFrom + k])) == uint(uchar("localsrc"[k]));
+        while (i < n && space(unit(s[i])))
+            ++i;
+        if (i >= n || s[i] != '=')
+            continue;
+        ++i;
+        while (i < n && space(unit(s[i])))
+            ++i;
+        if (i >= n)
+            break;
+        qsizetype from = i, to;
+        const uint quote = unit(s[i]);
+        if (quote == '"' || quote == '\'') {
+            from = ++i;
+            while (i < n && unit(s[i]) != quote)
+                ++i;
+            if (i >= n)
+                break;
+            to = i++;
+        } else {
+            while (i < n && !space(unit(s[i])) && unit(s[i]) != '>')
+                ++i;
+            to = i;
+        }
+        if (!localsrc || seen)
+            continue;
+        seen = true;
+        // Digits only, and few of them: anything else names no icon.
+        for (qsizetype k = from; k < to && to - from <= 5; ++k) {
+            const uint d = unit(s[k]);
+            if (d < '0' || d > '9') {
+                number = 0;
+                break;
+            }
+            number = number * 10 + (d - '0');
+        }
+    }
+    return {};
+}
+
 // A meta tag's charset, in either form (<meta charset="..."> or http-equiv's content="...;
 // charset=..."): the name is captured as 1.
 const QRegularExpression &charsetDeclaration();

@@ -83,6 +83,15 @@ QByteArray mapForPreview(const QByteArray &page, const Pictures &pictures)
                 i = end < 0 ? n : end + 3;
                 continue;
             }
+            if (const MarkupScan::LocalSrc img = MarkupScan::localSrcImage(s, n, i); img.number) {
+                if (const Pictograph *p = Pictographs::byNumber(img.number)) {
+                    draw(*p, i, img.end);
+                    if (copied == img.end) {
+                        i = img.end;
+                        continue;
+                    }
+                }
+            }
             const qsizetype skipTo = MarkupScan::skippedElementEnd(s, n, i);
             if (skipTo >= 0) {
                 i = skipTo;

@@ -8,8 +8,8 @@ struct Pictograph;
 // The page as the preview is served it. A browser has no pictographs: it reads &#63647; as
 // U+F89F, codes from &#63808; up as kanji, and has no font for the private-use characters the
 // raw bytes decode to. So each pictograph in the page's text (raw bytes, a decimal or
-// hexadecimal reference to its Shift-JIS code, a reference to its private-use code point)
-// becomes a box as high as the text showing its picture. The picture travels in the page (a
+// hexadecimal reference to its Shift-JIS code, a reference to its private-use code point, au's
+// <img localsrc="44">) becomes a box as high as the text showing its picture. The picture travels in the page (a
 // data: address, once per pictograph, in a style rule before its first use), since a page
 // is allowed to load no local file but its own. The file itself is never changed.
 namespace PictographMarkup {

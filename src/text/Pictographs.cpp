@@ -8,6 +8,9 @@ namespace {
 
 constexpr char16_t PuaFirst = 0xE000;
 constexpr char16_t PuaEnd = 0xE800;
+// au's own code points reach past the user-defined area's, up to U+EB8E.
+constexpr char16_t CarrierPuaEnd = 0xEC00;
+constexpr uint NumberEnd = 1024;
 constexpr char16_t SjisFirst = 0xF040;
 constexpr char16_t SjisEnd = 0xFA00;
 
@@ -37,6 +40,8 @@ struct Index
     QList<Pictograph> rows;
     std::array<qint16, PuaEnd - PuaFirst> byPua;
     std::array<qint16, SjisEnd - SjisFirst> bySjis;
+    std::array<qint16, CarrierPuaEnd - PuaFirst> byCarrierPua;
+    std::array<qint16, NumberEnd> byNumber;
 };
 
 const Index &index()
@@ -45,6 +50,8 @@ const Index &index()
         Index i;
         i.byPua.fill(-1);
         i.bySjis.fill(-1);
+        i.byCarrierPua.fill(-1);
+        i.byNumber.fill(-1);
         QFile file(QStringLiteral(":/pictographs/pictographs-carriers.csv"));
         if (!file.open(QIODevice::ReadOnly))
             return i;
@@ -52,6 +59,9 @@ const Index &index()
         for (qsizetype n = 0; n < i.rows.size(); ++n) {
             i.byPua[i.rows[n].pua - PuaFirst] = qint16(n);
             i.bySjis[i.rows[n].sjis - SjisFirst] = qint16(n);
+            i.byCarrierPua[i.rows[n].carrierPua - PuaFirst] = qint16(n);
+            if (i.rows[n].number)
+                i.byNumber[i.rows[n].number] = qint16(n);
         }
         return i;
     }();
@@ -71,7 +81,8 @@ PictographTableRead parse(QByteArrayView csv)
 {
     PictographTableRead read;
     const QStringList lines = QString::fromUtf8(csv).split(u'\n');
-    static const QString header = QStringLiteral("carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en");
+    static const QString header =
+        QStringLiteral("carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number");
     if (lines.isEmpty() || lines.first().trimmed() != header) {
         read.error = rowError(1, QStringLiteral("not the pictograph table"));
         return read;
@@ -82,8 +93,8 @@ PictographTableRead parse(QByteArrayView csv)
             continue;
         // No field holds a comma, so a plain split is the whole of the format.
         const QStringList f = line.split(u',');
-        if (f.size() != 7) {
-            read.error = rowError(n + 1, QStringLiteral("expected 7 fields"));
+        if (f.size() != 9) {
+            read.error = rowError(n + 1, QStringLiteral("expected 9 fields"));
             return read;
         }
         Pictograph p;
@@ -100,16 +111,27 @@ PictographTableRead parse(QByteArrayView csv)
         const uint decimal = f[2].toUInt(&decimalOk, 10);
         const uint pua = f[3].startsWith(QLatin1String("U+")) ? f[3].mid(2).toUInt(&puaOk, 16) : 0;
         p.emoji = codePoints(f[4], &emojiOk);
+        bool carrierPuaOk = false, numberOk = f[8].isEmpty();
+        const uint carrierPua =
+            f[7].startsWith(QLatin1String("U+")) ? f[7].mid(2).toUInt(&carrierPuaOk, 16) : 0;
+        const uint number = numberOk ? 0 : f[8].toUInt(&numberOk, 10);
         if (!sjisOk || !decimalOk || sjis != decimal || sjis < SjisFirst || sjis >= SjisEnd) {
             read.error = rowError(n + 1, QStringLiteral("bad Shift-JIS code"));
             return read;
         }
-        if (!puaOk || pua < PuaFirst || pua >= PuaEnd || !emojiOk) {
+        if (!puaOk || pua < PuaFirst || pua >= PuaEnd || !emojiOk || !carrierPuaOk ||
+            carrierPua < PuaFirst || carrierPua >= CarrierPuaEnd) {
             read.error = rowError(n + 1, QStringLiteral("bad code point"));
             return read;
         }
         p.sjis = char16_t(sjis);
+        if (!numberOk || number >= NumberEnd) {
+            read.error = rowError(n + 1, QStringLiteral("bad icon number"));
+            return read;
+        }
         p.pua = char16_t(pua);
+        p.carrierPua = char16_t(carrierPua);
+        p.number = ushort(number);
         p.nameJa = f[5];
         p.nameEn = f[6];
         read.rows << p;
@@ -140,7 +162,18 @@ const Pictograph *byReference(uint value)
     // The two ranges do not meet, so a number names at most one pictograph.
     if (const Pictograph *p = bySjis(value))
         return p;
-    return byPua(value);
+    if (value < PuaFirst || value >= CarrierPuaEnd)
+        return nullptr;
+    const qint16 n = index().byCarrierPua[value - PuaFirst];
+    return n < 0 ? nullptr : &index().rows[n];
+}
+
+const Pictograph *byNumber(uint number)
+{
+    if (number == 0 || number >= NumberEnd)
+        return nullptr;
+    const qint16 n = index().byNumber[number];
+    return n < 0 ? nullptr : &index().rows[n];
 }
 
 QString imagePath(const QString &programFolder, const Pictograph &pictograph)

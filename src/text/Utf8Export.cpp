@@ -197,6 +197,15 @@ Utf8Export::Copy Converter::run()
         }
         if (i >= plainUntil) {
             if (c == u'<' && !inTag) {
+                const MarkupScan::LocalSrc img = MarkupScan::localSrcImage(s, n, i);
+                if (const Pictograph *p =
+                        img.number ? Pictographs::byNumber(img.number) : nullptr) {
+                    // The whole image is the pictograph; its other attributes go with it.
+                    pictograph(*p, true);
+                    m_line += int(QStringView(s + i, img.end - i).count(u'\n'));
+                    i = img.end;
+                    continue;
+                }
                 if (i + 3 < n && s[i + 1] == u'!' && s[i + 2] == u'-' && s[i + 3] == u'-') {
                     const qsizetype end = m_text.indexOf(QLatin1String("-->"), i + 4);
                     plainUntil = end < 0 ? n : end + 3;

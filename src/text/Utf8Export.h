@@ -9,9 +9,9 @@
 struct Pictograph;
 
 // A page made readable by today's browsers: its text as UTF-8, each carrier pictograph (raw,
-// or a reference to its Shift-JIS code or to its private-use character) as its standard emoji,
-// or as a picture where there is none, and its charset declared as UTF-8. The page itself is
-// not touched; this makes a copy.
+// a reference to its Shift-JIS code or to its private-use character, or au's
+// <img localsrc="44">) as its standard emoji, or as a picture where there is none, and its
+// charset declared as UTF-8. The page itself is not touched; this makes a copy.
 namespace Utf8Export {
 
 struct Options

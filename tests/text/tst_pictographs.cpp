@@ -1,6 +1,7 @@
 #include "text/Cp932.h"
 #include "text/PictographMarkup.h"
 #include "text/Pictographs.h"
+#include "text/Utf8Export.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -49,6 +50,8 @@ class TestPictographs : public QObject
 
 private slots:
     void everyPictographIsFoundByEachOfItsCodes();
+    void everyFormOfEveryRow_data();
+    void everyFormOfEveryRow();
     void badTables_data();
     void badTables();
     void pictographsAreMapped_data();
@@ -68,27 +71,88 @@ void TestPictographs::everyPictographIsFoundByEachOfItsCodes()
         // The raw bytes decode to the table's private-use character, or a page's raw
         // pictographs would be looked up as another one; and each has its picture.
         QCOMPARE(Cp932::decode(sjisBytes(p.sjis)), QString(QChar(p.pua)));
-        QVERIFY(Pictographs::bySjis(p.sjis) == &p && Pictographs::byReference(p.pua) == &p &&
+        QVERIFY(Pictographs::bySjis(p.sjis) == &p && Pictographs::byPua(p.pua) == &p &&
+                Pictographs::byReference(p.carrierPua) == &p &&
                 Pictographs::isPictograph(QChar(p.pua)));
+        QVERIFY(!p.number || Pictographs::byNumber(p.number) == &p);
         QVERIFY2(QFile::exists(Pictographs::imagePath(ZEMLO_SOURCE_DATA, p)), qPrintable(p.imageFile()));
     }
     QCOMPARE(docomo, 282);
-    QCOMPARE(Pictographs::all().size(), 282 + 376);
+    QCOMPARE(Pictographs::all().size(), 282 + 647);
     QCOMPARE(Pictographs::byReference(63072)->nameJa, QStringLiteral("太陽"));
     QVERIFY(!Pictographs::bySjis(0x889F) && !Pictographs::byReference(0x10E63E) &&
             !Pictographs::isPictograph(QChar(0xE000)));
+}
+
+void TestPictographs::everyFormOfEveryRow_data()
+{
+    QTest::addColumn<uint>("sjis");
+    QTest::addColumn<uint>("carrierPua");
+    QTest::addColumn<QString>("emoji");
+    QTest::addColumn<QByteArray>("localsrc");
+    // The table as written, read apart from the program's reader: a row it drops or files
+    // under another code is found here.
+    QFile file(QStringLiteral(":/pictographs/pictographs-carriers.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    int kddi = 0;
+    for (const QString &line : lines.mid(1)) {
+        const QStringList f = line.trimmed().split(u',');
+        QCOMPARE(f.size(), 9);
+        kddi += f[0] == QLatin1String("kddi");
+        QString emoji;
+        for (const QString &cp : f[4].split(u' ', Qt::SkipEmptyParts)) {
+            const char32_t c = cp.mid(2).toUInt(nullptr, 16);
+            emoji += QString::fromUcs4(&c, 1);
+        }
+        QTest::newRow(qPrintable(f[0] + u' ' + f[1]))
+            << f[1].toUInt(nullptr, 16) << f[7].mid(2).toUInt(nullptr, 16) << emoji
+            << (f[8].isEmpty() ? QByteArray() : "<img localsrc=\"" + f[8].toLatin1() + "\">");
+    }
+    QCOMPARE(kddi, 647);
+}
+
+// Each form a page may write a pictograph in is drawn as that pictograph and copied as its
+// emoji, or its picture where it has none.
+void TestPictographs::everyFormOfEveryRow()
+{
+    QFETCH(uint, sjis);
+    QFETCH(uint, carrierPua);
+    QFETCH(QString, emoji);
+    QFETCH(QByteArray, localsrc);
+    QList<QByteArray> forms = {
+        sjisBytes(char16_t(sjis)),
+        "&#" + QByteArray::number(sjis) + ';',
+        "&#x" + QByteArray::number(sjis, 16) + ';',
+        "&#x" + QByteArray::number(carrierPua, 16).toUpper() + ';',
+        "&#" + QByteArray::number(carrierPua) + ';',
+    };
+    if (!localsrc.isEmpty())
+        forms << localsrc;
+    const QByteArray copied =
+        emoji.isEmpty() ? "emoji/" + QByteArray::number(sjis) + ".gif" : ">" + emoji.toUtf8() + "<";
+    for (const QByteArray &form : forms) {
+        const QByteArray page = "<p>" + form + "</p>";
+        QVERIFY2(picturesIn(served(page)) == QList<uint>{sjis}, form.constData());
+        const QByteArray copy = Utf8Export::convert(Cp932::decode(page)).bytes;
+        QVERIFY2(copy.contains(copied), form.constData());
+    }
 }
 
 void TestPictographs::badTables_data()
 {
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<int>("rowsKept");
-    const QByteArray header = "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en\n";
-    const QByteArray good = "docomo,F89F,63647,U+E63E,U+2600,x,y\n";
+    const QByteArray header =
+        "carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number\n";
+    const QByteArray good = "docomo,F89F,63647,U+E63E,U+2600,x,y,U+E63E,\n";
     QTest::newRow("no header") << good << 0;
-    QTest::newRow("carrier") << header + good + "willcom,F89F,63647,U+E63E,,x,y\n" << 1;
-    QTest::newRow("decimal differs") << header + "docomo,F89F,63648,U+E63E,,x,y\n" << 0;
-    QTest::newRow("not private use") << header + "docomo,F89F,63647,U+2600,,x,y\n" << 0;
+    QTest::newRow("carrier") << header + good + "willcom,F89F,63647,U+E63E,,x,y,U+E63E,\n" << 1;
+    QTest::newRow("decimal differs") << header + "docomo,F89F,63648,U+E63E,,x,y,U+E63E,\n" << 0;
+    QTest::newRow("not private use") << header + "docomo,F89F,63647,U+2600,,x,y,U+E63E,\n" << 0;
+    QTest::newRow("carrier's own not private use")
+        << header + good + "kddi,F7E5,63461,U+E5C8,,x,,U+1F195,334\n" << 1;
+    QTest::newRow("icon number") << header + good + "kddi,F7E5,63461,U+E5C8,,x,,U+E5B5,4x\n" << 1;
 }
 
 void TestPictographs::badTables()
@@ -124,6 +188,12 @@ void TestPictographs::pictographsAreMapped_data()
     QTest::newRow("UTF-8 raw")
         << "<meta charset=\"utf-8\">" + QString(QChar(0xE488)).toUtf8() << sun;
     // A phone reads every page as Shift-JIS, whatever it declares.
+    // au's image form, at the size of the text, however its tag is written.
+    QTest::newRow("localsrc, other attributes")
+        << head + "<img src=\"sun.gif\" localsrc='44' alt=\"&#63647;\" />" << sun;
+    QTest::newRow("LOCALSRC unquoted")
+        << head + "<IMG\r\nLOCALSRC=44>" << sun;
+    QTest::newRow("localsrc, the first of two") << head + "<img localsrc=44 localsrc=1>" << sun;
     QTest::newRow("EUC-JP") << QByteArray("<meta charset=\"EUC-JP\">\xF8\x9F&#xE63E;")
                             << QList<uint>{63647, 63647};
 }
@@ -148,6 +218,16 @@ void TestPictographs::whereNothingIsMapped_data()
         << QByteArray("<input value=\"&#58942;&#xE63E;\">");
     QTest::newRow("textarea")
         << QByteArray("<TEXTAREA>&#63647;</textarea>") << QByteArray("<TEXTAREA>&#63647;</textarea>");
+    // An image au did not number, or not an au image at all, stays as the page wrote it.
+    QTest::newRow("localsrc unknown") << QByteArray("<img localsrc=\"9999\" alt=&#63647;>")
+                                      << QByteArray("<img localsrc=\"9999\" alt=&#58942;>");
+    QTest::newRow("localsrc not a number")
+        << QByteArray("<img localsrc=\"44a\"><img localsrc=''><img localsrc=4444444444444444>")
+        << QByteArray("<img localsrc=\"44a\"><img localsrc=''><img localsrc=4444444444444444>");
+    QTest::newRow("localsrc not an img")
+        << QByteArray("<imgs localsrc=44><a localsrc=44><img xlocalsrc=44><img alt='localsrc=44'>")
+        << QByteArray("<imgs localsrc=44><a localsrc=44><img xlocalsrc=44><img alt='localsrc=44'>");
+    QTest::newRow("localsrc unended") << QByteArray("<img localsrc=44") << QByteArray("<img localsrc=44");
     QTest::newRow("unassigned private use") << QByteArray("&#xE000;") << QByteArray("&#xE000;");
     QTest::newRow("longer number") << QByteArray("&#0005894212345;") << QByteArray("&#0005894212345;");
 }

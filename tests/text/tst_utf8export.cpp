@@ -24,6 +24,13 @@ private slots:
             << head + "\xF8\x9F &#63647; &#xF89F; &#xE63E; &#58942;|\xF6\x60 &#63072; &#XF660 "
                       "&#xe488; &#58504;"
             << utf8 + QStringList(5, fine).join(u' ') + "|" + QStringList(5, sun).join(u' ');
+        // au's image form: the image becomes the emoji, or a picture of its own; the rest stays.
+        QTest::newRow("localsrc")
+            << head + "<p align=center><IMG SRC=\"a.gif\" LocalSrc='44'\r\nalt=\"x\">&#63072;"
+                      "<img localsrc=\"500\"/><img localsrc=9999><img src=\"44.gif\"></p>"
+            << utf8 + "<p align=center>" + sun + sun +
+                   "<img src=\"emoji/63442.gif\" alt=\"オープンウェーブ\">"
+                   "<img localsrc=9999><img src=\"44.gif\"></p>";
         QTest::newRow("no emoji: a picture")
             << head + "\xF9\x75&#63861;&#63818;" << utf8 + imode + imode + nameless;
         QTest::newRow("where no picture can stand")

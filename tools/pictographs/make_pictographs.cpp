@@ -108,7 +108,7 @@ QList<Row> readTable(const QString &path)
     return rows;
 }
 
-// The carriers' table: carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en.
+// The carriers' table: carrier,sjis_hex,decimal,pua,unicode,name_ja,name_en,carrier_pua,number.
 QList<Row> readCarriersTable(const QString &path)
 {
     QFile file(path);
@@ -116,8 +116,8 @@ QList<Row> readCarriersTable(const QString &path)
         fail("cannot read " + path);
     QTextStream in(&file);
     in.setEncoding(QStringConverter::Utf8);
-    const QStringList expected{"carrier", "sjis_hex", "decimal", "pua",
-                               "unicode", "name_ja",  "name_en"};
+    const QStringList expected{"carrier", "sjis_hex", "decimal",     "pua",   "unicode",
+                               "name_ja", "name_en",  "carrier_pua", "number"};
     if (splitCsvLine(in.readLine()) != expected)
         fail("unexpected columns in " + path);
     QList<Row> rows;
@@ -126,7 +126,7 @@ QList<Row> readCarriersTable(const QString &path)
         if (line.trimmed().isEmpty())
             continue;
         const QStringList f = splitCsvLine(line);
-        if (f.size() != 7)
+        if (f.size() != 9)
             fail("bad row: " + line);
         Row row{f[2], f[1], {}, f[5], f[6]};
         for (const QString &cp : f[4].split(' ', Qt::SkipEmptyParts)) {
@@ -358,7 +358,33 @@ const std::map<QString, Drawing> &drawings()
         {"F794", plate(QColor(0xeb, 0x5a, 0x00), "EZ")},
         {"F7A3", plate(QColor(0x55, 0x55, 0x55), "PDC")},
         {"F7CF", plate(QColor(0xeb, 0x5a, 0x00), "EZ+")},
-        {"F7D2", plate(QColor(0xd8, 0x1e, 0x3a), "NEW")},
+        // オープンウェーブ: the browser maker's mark, a wave.
+        {"F7D2",
+         [](QPainter &p) {
+             p.setPen(Qt::NoPen);
+             p.setBrush(QColor(0x1d, 0x5f, 0xc8));
+             p.drawRoundedRect(QRectF(0.5, 3.0, 19.0, 14.0), 3.0, 3.0);
+             QPainterPath wave(QPointF(2.5, 11.0));
+             wave.cubicTo(QPointF(5.5, 5.0), QPointF(7.5, 5.0), QPointF(10.0, 10.0));
+             wave.cubicTo(QPointF(12.5, 15.0), QPointF(14.5, 15.0), QPointF(17.5, 9.0));
+             p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));
+             p.setBrush(Qt::NoBrush);
+             p.drawPath(wave);
+         }},
+        {"F370", plate(QColor(0xeb, 0x5a, 0x00), "NAVI")},
+        {"F478", plate(QColor(0xeb, 0x5a, 0x00), "MOV")},
+        // Cメール: au's short mail, a C on an envelope.
+        {"F486",
+         [](QPainter &p) {
+             p.setPen(QPen(QColor(0x22, 0x22, 0x22), 1.0));
+             p.setBrush(Qt::white);
+             p.drawRect(QRectF(1.0, 4.0, 18.0, 12.5));
+             p.drawPolyline(QPolygonF{QPointF(1.0, 4.0), QPointF(10.0, 11.0), QPointF(19.0, 4.0)});
+             p.setPen(Qt::NoPen);
+             p.setBrush(QColor(0xeb, 0x5a, 0x00));
+             p.drawEllipse(QPointF(14.5, 13.0), 4.5, 4.5);
+             letters(p, QRectF(11.0, 9.5, 7.0, 7.0), "C", Qt::white, QFont::Black);
+         }},
     };
     return table;
 }
@@ -477,8 +503,8 @@ int main(int argc, char **argv)
                 fail("cannot write the image of " + row.code);
             ++drawn;
         }
-        if (drawn != 482)
-            fail(QString("expected 482 pictographs beyond the basic ones, drew %1").arg(drawn));
+        if (drawn != 753)
+            fail(QString("expected 753 pictographs beyond the basic ones, drew %1").arg(drawn));
     }
     return 0;
 }
