@@ -60,21 +60,9 @@ bool isFomaVersion(QStringView version)
     return version.endsWith(u'F') || versionRank(version) >= versionRank(u"6.0");
 }
 
-// au's second block of pictographs, Shift-JIS F340-F493, which the pictograph table does not
-// hold: every code there is one, and code page 932 decodes them to U+E234-U+E342.
-bool isAuSecondBlock(uint sjis)
-{
-    const uint trail = sjis & 0xFF;
-    return sjis >= 0xF340 && sjis <= 0xF493 && trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
-}
-
-// au's pictographs as references name them: its own private-use codes (those of the first
-// block are also what code page 932 decodes its raw bytes to), or their Shift-JIS codes.
+// au's pictographs as references name them: its own private-use codes or their Shift-JIS codes.
 bool isAuCode(uint value)
 {
-    if ((value >= 0xE468 && value <= 0xE5DF) || (value >= 0xEA80 && value <= 0xEB8E) ||
-        isAuSecondBlock(value))
-        return true;
     const Pictograph *p = Pictographs::byReference(value);
     return p && p->carrier == Pictograph::Carrier::Kddi;
 }
@@ -82,11 +70,6 @@ bool isAuCode(uint value)
 // The Shift-JIS code of an au pictograph held as raw bytes; 0 for any other character.
 uint auRawCode(char16_t c)
 {
-    if (c >= 0xE234 && c <= 0xE342) {
-        const uint n = c - 0xE000 - 3 * 188;
-        const uint trail = n % 188;
-        return (0xF3 + n / 188) << 8 | (trail + (trail >= 0x3F ? 0x41 : 0x40));
-    }
     const Pictograph *p = Pictographs::byPua(c);
     return p && p->carrier == Pictograph::Carrier::Kddi ? p->sjis : 0;
 }
@@ -234,11 +217,10 @@ void Checker::run(const ImageBytes &imageBytes)
             tag(i);
         } else if (c == u'&') {
             reference(i);
-        } else if (c >= 0xE000 && c < 0xE800) {
-            if (const uint sjis = auRawCode(c))
-                add(Finding::Level::Error, int(i),
-                    QStringLiteral("au の絵文字（%1）: DoCoMo の機種では表示されません")
-                        .arg(QString::number(sjis, 16).toUpper()));
+        } else if (const uint sjis = auRawCode(c)) {
+            add(Finding::Level::Error, int(i),
+                QStringLiteral("au の絵文字（%1）: DoCoMo の機種では表示されません")
+                    .arg(QString::number(sjis, 16).toUpper()));
         }
     }
 }
