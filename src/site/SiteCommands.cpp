@@ -148,15 +148,7 @@ QString ExportReport(const QString &target, const SiteExport::Report &r)
                    QStringLiteral("\r\n\r\n");
     text += QStringLiteral("UTF-8 にしたページ: %1\r\n").arg(r.pages);
     text += QStringLiteral("そのままコピーしたファイル: %1\r\n").arg(r.copied);
-    text += QStringLiteral("標準の絵文字にした絵文字: %1\r\n").arg(r.emoji);
-    text += QStringLiteral("画像にした絵文字: %1").arg(r.images);
-    if (!r.pictures.isEmpty())
-        text += QStringLiteral("（%1 個の画像を %2 フォルダにコピー）")
-                    .arg(r.pictures.size())
-                    .arg(QLatin1String(Utf8Export::ImageFolder));
-    text += QStringLiteral("\r\n");
-    if (r.names > 0)
-        text += QStringLiteral("名前にした絵文字（タグの中、タイトルなど）: %1\r\n").arg(r.names);
+    text += Utf8Export::pictographCounts(r.emoji, r.images, r.pictures.size(), r.names);
     text += QStringLiteral("U+FFFD にした不正なバイトと外字: %1\r\n").arg(r.invalidBytes);
     text += QStringLiteral("文字コードの宣言を UTF-8 にしたページ: %1").arg(r.charsets);
     if (!r.skipped.isEmpty())

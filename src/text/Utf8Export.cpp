@@ -256,4 +256,18 @@ QString proposedName(const QString &pagePath)
     return pagePath.left(dot) + QStringLiteral("-utf8") + pagePath.mid(dot);
 }
 
+QString pictographCounts(int emoji, int images, qsizetype pictures, int names)
+{
+    QString text = QStringLiteral("標準の絵文字にした絵文字: %1\r\n").arg(emoji);
+    text += QStringLiteral("画像にした絵文字: %1").arg(images);
+    if (pictures > 0)
+        text += QStringLiteral("（%1 個の画像を %2 フォルダにコピー）")
+                    .arg(pictures)
+                    .arg(QLatin1String(ImageFolder));
+    text += QStringLiteral("\r\n");
+    if (names > 0)
+        text += QStringLiteral("名前にした絵文字（タグの中、タイトルなど）: %1\r\n").arg(names);
+    return text;
+}
+
 } // namespace Utf8Export

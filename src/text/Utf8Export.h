@@ -51,6 +51,10 @@ struct Copy
 // The folder beside the copy that holds its pictures.
 inline constexpr char ImageFolder[] = "emoji";
 
+// The report's lines of pictographs, each ended by CR LF: how many became emoji, pictures
+// (copied into the picture folder) and names. The single page's report and the site's share them.
+QString pictographCounts(int emoji, int images, qsizetype pictures, int names);
+
 Copy convert(const QString &text, const Options &options = {});
 
 // The name proposed for the copy: the page's with "-utf8" before its extension.
